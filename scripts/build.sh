@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Configures and builds one build folder. Usage: scripts/build.sh DIR BUILD_TYPE [cmake -D...]
+set -euo pipefail
+dir=$1
+type=$2
+shift 2
+cd "$(dirname "$0")/.."
+if [ ! -f "$dir/build.ninja" ]; then
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" >/dev/null
+else
+  cmake -S . -B "$dir" "$@" >/dev/null
+fi
+cmake --build "$dir" --parallel "$(nproc)"

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+#include "cli/cli.h"
+#include "model/pakets.h"
+
+// A signal loaded for one command; its packets are destroyed with it.
+struct loaded_signal {
+  loaded_signal() = default;
+  loaded_signal(const loaded_signal&) = delete;
+  loaded_signal& operator=(const loaded_signal&) = delete;
+  ~loaded_signal() { unload_store(store); }
+  PAKETS store;
+};
+
+// Loads `path` into signal.store; on failure writes one line to io.err and returns the status.
+[[nodiscard]] int load_for_cli(const std::string& path, loaded_signal& signal, cli_io io);

@@ -1,0 +1,10 @@
+#include <iostream>
+
+#include "cli/cli.h"
+
+int main(int argc, char** argv) {
+  std::ios::sync_with_stdio(false);
+  const int status = cli_main(argc, argv, cli_io{std::cout, std::cerr});
+  std::cout.flush();
+  return status;
+}
