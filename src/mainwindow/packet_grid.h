@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QTableView>
+#include <QString>
+
+#include "mainwindow/cell_text.h"
+#include "model/pakets.h"
+
+class grid_model;
+class grid_delegate;
+
+// The packet grid `tGrid`: one packet a row (row r shows packet r - 1), one byte a column (column c
+// shows byte c - 1), row 0 and column 0 fixed. Every cell is painted straight from the store at
+// paint time; the grid keeps no copy of packet data. The store is borrowed: it must outlive the
+// grid or be detached with setStore(nullptr).
+//
+// Row and column indexes below are the grid's own (fixed row/column 0 included), so that the
+// numbers are those the user sees.
+class TPacketGrid : public QTableView {
+  Q_OBJECT
+
+ public:
+  explicit TPacketGrid(QWidget* parent = nullptr);
+  ~TPacketGrid() override;
+
+  void setStore(const PAKETS* store);
+  [[nodiscard]] const PAKETS* store() const;
+
+  // Recount after the store changed: columns = longest packet + 1 (256 when 0), rows = packets + 1
+  // (256 when empty); emits statusText(0, ...) and statusText(1, ...) with the totals; yields to
+  // the GUI every 1000 packets. Keeps the current cell, first visible row/column, mode and range.
+  void RecountPackets();
+  // Repaints every visible cell.
+  void Redraw();
+
+  // Position of a View menu item: 0..4 switch the mode (and the vertical lines), 6 (expanded)
+  // only redoes the sizing.
+  void SetViewMode(int menu_position);
+  [[nodiscard]] view_mode viewMode() const;
+  void setExpanded(bool on);  // does not resize: call SetViewMode(6) after
+  [[nodiscard]] bool expanded() const;
+  void setScrollBars(bool on);
+  [[nodiscard]] bool scrollBars() const;
+
+  // The marked column range; 0, 0 means none.
+  void setColumnRange(int first, int last);
+  [[nodiscard]] int rangeFirst() const;
+  [[nodiscard]] int rangeLast() const;
+
+  [[nodiscard]] int gridColumnCount() const;
+  [[nodiscard]] int gridRowCount() const;
+  [[nodiscard]] int currentColumn() const;  // 0 when none
+  [[nodiscard]] int currentRow() const;     // 0 when none
+  // Makes (column, row) current and scrolls to show it.
+  void setCurrentCell(int column, int row);
+  [[nodiscard]] int firstVisibleRow() const;
+  [[nodiscard]] int firstVisibleColumn() const;
+  void setFirstVisibleRow(int row);
+  void setFirstVisibleColumn(int column);
+
+ signals:
+  // A status bar panel's new text (panels 0 and 1 from the recount: totals and lengths).
+  void statusText(int panel, const QString& text);
+  // The current cell is about to move to (column, row) (the main window updates its panels).
+  void cellSelected(int column, int row);
+  // Double click or Enter on a row that holds a packet: the packet's number.
+  void packetActivated(uint32_t number);
+  // The column range changed through a header drag.
+  void columnRangeChanged(int first, int last);
+};
