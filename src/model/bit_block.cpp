@@ -25,6 +25,7 @@ xbit_block::xbit_block(uint32_t n) {
   data_ = zeroed_buffer(bytes_for_bits(n));
   bit_length_ = n;
   byte_length_ = bytes_for_bits(n);
+  capacity_ = byte_length_;
 }
 
 xbit_block::xbit_block(std::string_view text) {
@@ -34,6 +35,7 @@ xbit_block::xbit_block(std::string_view text) {
   data_ = zeroed_buffer(bytes);
   bit_length_ = bits;
   byte_length_ = bytes;
+  capacity_ = bytes;
   for (uint32_t j = 0; j < bits; ++j) {
     if (text[j] == '1') {
       set_bit(j);
@@ -45,26 +47,40 @@ xbit_block::xbit_block(std::string_view text) {
   }
 }
 
-xbit_block::xbit_block(uint8_t* buffer, uint32_t bits, uint32_t bytes) {
+xbit_block::xbit_block(uint8_t* buffer, uint32_t bits, uint32_t bytes, uint32_t capacity) {
   data_ = buffer;
   bit_length_ = bits;
   byte_length_ = bytes;
+  capacity_ = capacity;
 }
 
 xbit_block::~xbit_block() { delete[] data_; }
 
+uint8_t* xbit_block::new_buffer(uint32_t bytes) { return new (std::nothrow) uint8_t[bytes]; }
+
+void xbit_block::free_buffer(uint8_t* buffer) { delete[] buffer; }
+
 void xbit_block::resize(uint32_t n) {
   const uint32_t bytes = bytes_for_bits(n);
-  uint8_t* buffer = nullptr;
-  if (bytes > 0) {
-    buffer = new (std::nothrow) uint8_t[bytes];
+  if (bytes == 0) {
+    if (data_ != nullptr) free_buffer(data_);
+    data_ = nullptr;
+    capacity_ = 0;
+  } else if (data_ != nullptr && bytes <= capacity_ &&
+             capacity_ - bytes <= std::max(capacity_ / 2, 32u)) {
+    // The buffer it has still fits without wasting much: no allocation, which is what a cut
+    // over millions of packets needs.
+    if (bytes > byte_length_) std::memset(data_ + byte_length_, 0, bytes - byte_length_);
+  } else {
+    uint8_t* buffer = new_buffer(bytes);
     if (buffer == nullptr) return;
     const uint32_t kept = std::min(bytes, byte_length_);
     if (kept > 0) std::memcpy(buffer, data_, kept);
     std::memset(buffer + kept, 0, bytes - kept);
+    if (data_ != nullptr) free_buffer(data_);
+    data_ = buffer;
+    capacity_ = bytes;
   }
-  delete[] data_;
-  data_ = buffer;
   bit_length_ = n;
   byte_length_ = bytes;
 }

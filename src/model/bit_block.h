@@ -22,7 +22,7 @@ class xbit_block : public xblock {
   ~xbit_block() override;
 
   // New bit length n; keeps the first bytes, appends zero bytes. Keeps the old state when no
-  // buffer can be had.
+  // buffer can be had. A buffer that still fits without much waste is reused in place.
   virtual void resize(uint32_t n);
   // Copies bits between the block and the stream's cursor. Returns 0, 4 when the block had to be
   // shortened to what remains of the stream, 2 when the source has no storage.
@@ -38,6 +38,15 @@ class xbit_block : public xblock {
   [[nodiscard]] virtual std::string to_string() const;
 
  protected:
-  // Takes a buffer of n bytes already filled by the caller (or null for n = 0).
-  xbit_block(uint8_t* buffer, uint32_t bits, uint32_t bytes);
+  // Takes a buffer of `bytes` bytes already filled by the caller (or null for 0 bytes) that holds
+  // `capacity` bytes in all.
+  xbit_block(uint8_t* buffer, uint32_t bits, uint32_t bytes, uint32_t capacity);
+
+  // Where resize gets a new buffer (null when memory runs out) and how it frees the old one.
+  // The destructor frees with delete[]: a derived class that hands out other storage detaches it
+  // in its own destructor.
+  [[nodiscard]] virtual uint8_t* new_buffer(uint32_t bytes);
+  virtual void free_buffer(uint8_t* buffer);
+
+  uint32_t capacity_ = 0;  // bytes the buffer at data_ holds
 };

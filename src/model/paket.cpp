@@ -1,35 +1,60 @@
 #include "model/paket.h"
 
 #include <cstring>
+#include <memory>
 #include <ostream>
 #include <stdexcept>
 
+#include "protocols/proto_root.h"
 #include "protocols/protocol.h"
-
-namespace {
-
-uint8_t* copy_of(const uint8_t* bytes, uint32_t available, uint32_t n) {
-  if (n == 0) return nullptr;
-  if (n > 0xFFFFFFFFu / 8) throw std::length_error("xpaket: packet longer than 2^32 bits");
-  auto* buffer = new uint8_t[n];
-  if (available > n) available = n;
-  if (available > 0) std::memcpy(buffer, bytes, available);
-  std::memset(buffer + available, 0, n - available);
-  return buffer;
-}
-
-}  // namespace
 
 xpaket::xpaket(const uint8_t* bytes, uint32_t n) : xpaket(bytes, n, n) {}
 
 xpaket::xpaket(const uint8_t* bytes, uint32_t available, uint32_t n)
-    : xbit_block(copy_of(bytes, available, n), n * 8u, n) {}
+    : xbit_block(nullptr, 0, 0, 0) {
+  if (n > 0xFFFFFFFFu / 8) throw std::length_error("xpaket: packet longer than 2^32 bits");
+  if (n > 0) {
+    data_ = n <= inline_bytes ? inline_ : new uint8_t[n];
+    capacity_ = n <= inline_bytes ? inline_bytes : n;
+    if (available > n) available = n;
+    if (available > 0) std::memcpy(data_, bytes, available);
+    std::memset(data_ + available, 0, n - available);
+  }
+  bit_length_ = n * 8u;
+  byte_length_ = n;
+}
 
-xpaket::~xpaket() { clear_protocols(); }
+xpaket::~xpaket() {
+  clear_protocols();
+  if (data_ == inline_) data_ = nullptr;  // not the base's to delete
+}
+
+uint8_t* xpaket::new_buffer(uint32_t bytes) {
+  if (bytes <= inline_bytes && data_ != inline_) return inline_;
+  return xbit_block::new_buffer(bytes);
+}
+
+void xpaket::free_buffer(uint8_t* buffer) {
+  if (buffer != inline_) xbit_block::free_buffer(buffer);
+}
 
 void xpaket::clear_protocols() {
   for (xprotocol* layer : protocols) delete layer;
   protocols.clear();
+}
+
+void xpaket::decode() {
+  clear_protocols();
+  auto root = std::make_unique<xproto_root>();
+  std::unique_ptr<xprotocol> next = root->start(data_, data_ + byte_length_);
+  protocols.push_back(root.get());
+  root.release();
+  while (next) {
+    xprotocol* layer = next.get();
+    protocols.push_back(layer);
+    next.release();
+    next = layer->parse(*protocols[protocols.size() - 2]);
+  }
 }
 
 void xpaket::write(std::ostream& out, bool with_length) const {

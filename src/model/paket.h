@@ -29,8 +29,21 @@ class xpaket : public xbit_block {
 
   // Destroys every decoded layer and empties the list.
   void clear_protocols();
+  // Rebuilds `protocols` from the packet's bytes: the root layer, then the layers from the
+  // outermost inwards. The layers point into this packet's buffer: any change of the bytes or
+  // length leaves them stale until the next decode.
+  void decode();
 
+  uint32_t colour = colour_white;
   // Decoded layers, root first; owned.
   std::vector<xprotocol*> protocols;
-  uint32_t colour = colour_white;
+
+ protected:
+  uint8_t* new_buffer(uint32_t bytes) override;
+  void free_buffer(uint8_t* buffer) override;
+
+ private:
+  // Small packets keep their bytes inside the record: one allocation per packet instead of two.
+  static constexpr uint32_t inline_bytes = 24;
+  uint8_t inline_[inline_bytes];
 };

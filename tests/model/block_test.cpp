@@ -60,6 +60,22 @@ TEST(BitBlock, ResizeGrowsWithZerosAndShrinksKeepingPaddingBits) {
   EXPECT_EQ(p.bytes(), nullptr);
 }
 
+TEST(BitBlock, ResizeKeepsBytesWhateverTheBufferSize) {
+  // Lengths around the packet record's inline storage and the in-place reuse threshold.
+  const uint32_t lengths[] = {1, 23, 24, 25, 40, 100, 200, 64, 10, 0, 3, 300, 2};
+  std::vector<uint8_t> first(20);
+  for (uint8_t i = 0; i < 20; ++i) first[i] = static_cast<uint8_t>(0xA0 + i);
+  xpaket p = paket(first);
+  std::vector<uint8_t> expected = first;
+  for (uint32_t bytes : lengths) {
+    p.resize(bytes * 8);
+    expected.resize(bytes, 0);
+    ASSERT_EQ(bytes_of(p), expected) << bytes;
+    if (bytes > 0) p.set_byte(bytes - 1, static_cast<uint8_t>(bytes));
+    if (bytes > 0) expected[bytes - 1] = static_cast<uint8_t>(bytes);
+  }
+}
+
 TEST(BitBlock, DropLeadingShiftsAcrossBytes) {
   struct row {
     std::vector<uint8_t> in;
