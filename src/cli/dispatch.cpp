@@ -13,6 +13,7 @@ constexpr command commands[] = {
     {"info", cli_info},
     {"dump", cli_dump},
     {"convert", cli_convert},
+    {"decode", cli_decode},
 };
 
 }  // namespace
@@ -22,7 +23,8 @@ int cli_usage_error(cli_io io, const std::string& problem) {
   io.err << "usage:\n"
             "  pelorin-cli info FILE.sig\n"
             "  pelorin-cli dump [--dec|--hex|--bin|--text] FILE.sig\n"
-            "  pelorin-cli convert [--bit] IN.sig OUT\n";
+            "  pelorin-cli convert [--bit] IN.sig OUT\n"
+            "  pelorin-cli decode [--packet N] FILE.sig\n";
   return cli_usage;
 }
 

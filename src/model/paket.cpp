@@ -1,7 +1,6 @@
 #include "model/paket.h"
 
 #include <cstring>
-#include <memory>
 #include <ostream>
 #include <stdexcept>
 
@@ -45,16 +44,7 @@ void xpaket::clear_protocols() {
 
 void xpaket::decode() {
   clear_protocols();
-  auto root = std::make_unique<xproto_root>();
-  std::unique_ptr<xprotocol> next = root->start(data_, data_ + byte_length_);
-  protocols.push_back(root.get());
-  root.release();
-  while (next) {
-    xprotocol* layer = next.get();
-    protocols.push_back(layer);
-    next.release();
-    next = layer->parse(*protocols[protocols.size() - 2]);
-  }
+  decode_layers(data_, data_ + byte_length_, protocols);
 }
 
 void xpaket::write(std::ostream& out, bool with_length) const {

@@ -11,6 +11,7 @@ namespace {
 struct counted_layer : xprotocol {
   explicit counted_layer(std::vector<int>& log, int id) : log_(log), id_(id) {}
   ~counted_layer() override { log_.push_back(id_); }
+  std::unique_ptr<xprotocol> parse(const xprotocol&) override { return nullptr; }
   std::vector<int>& log_;
   int id_;
 };
