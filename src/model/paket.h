@@ -44,6 +44,6 @@ class xpaket : public xbit_block {
 
  private:
   // Small packets keep their bytes inside the record: one allocation per packet instead of two.
-  static constexpr uint32_t inline_bytes = 24;
+  static constexpr uint32_t inline_bytes = 16;
   uint8_t inline_[inline_bytes];
 };
