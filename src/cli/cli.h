@@ -24,6 +24,7 @@ int cli_info(const cli_args& args, cli_io io);
 int cli_dump(const cli_args& args, cli_io io);
 int cli_convert(const cli_args& args, cli_io io);
 int cli_decode(const cli_args& args, cli_io io);
+int cli_cut(const cli_args& args, cli_io io);
 
 // Runs the command named by argv[1].
 int cli_main(int argc, char** argv, cli_io io);

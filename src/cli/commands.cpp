@@ -91,21 +91,8 @@ int cli_convert(const cli_args& args, cli_io io) {
   }
   if (files.size() != 2) return cli_usage_error(io, "convert takes an input and an output file");
   const std::string& target = files[1];
-  if (target.size() >= 4 && target.compare(target.size() - 4, 4, ".bit") == 0) bit = true;
+  if (names_bit_file(target)) bit = true;
   loaded_signal signal;
   if (const int status = load_for_cli(files[0], signal, io); status != cli_ok) return status;
-  const save_result saved = save_signal_file(target, signal.store, !bit);
-  switch (saved.status) {
-    case save_status::saved:
-      return cli_ok;
-    case save_status::packet_too_long:
-      io.err << "pelorin-cli: packet " << uint64_t{saved.packet} + 1
-             << " is longer than 65535 bytes: a SIG file cannot hold it\n";
-      return cli_format_error;
-    case save_status::cancelled:
-    case save_status::write_failed:
-      break;
-  }
-  io.err << "pelorin-cli: cannot write " << target << '\n';
-  return cli_open_error;
+  return save_for_cli(target, signal.store, !bit, io);
 }

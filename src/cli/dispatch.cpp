@@ -14,6 +14,7 @@ constexpr command commands[] = {
     {"dump", cli_dump},
     {"convert", cli_convert},
     {"decode", cli_decode},
+    {"cut", cli_cut},
 };
 
 }  // namespace
@@ -24,7 +25,8 @@ int cli_usage_error(cli_io io, const std::string& problem) {
             "  pelorin-cli info FILE.sig\n"
             "  pelorin-cli dump [--dec|--hex|--bin|--text] FILE.sig\n"
             "  pelorin-cli convert [--bit] IN.sig OUT\n"
-            "  pelorin-cli decode [--packet N] FILE.sig\n";
+            "  pelorin-cli decode [--packet N] FILE.sig\n"
+            "  pelorin-cli cut [--bytes|--bits] --start N [--end M] IN.sig -o OUT.sig\n";
   return cli_usage;
 }
 

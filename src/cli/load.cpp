@@ -22,3 +22,22 @@ int load_for_cli(const std::string& path, loaded_signal& signal, cli_io io) {
   }
   return cli_ok;
 }
+
+bool names_bit_file(const std::string& path) { return path.ends_with(".bit"); }
+
+int save_for_cli(const std::string& path, const PAKETS& store, bool with_length, cli_io io) {
+  const save_result saved = save_signal_file(path, store, with_length);
+  switch (saved.status) {
+    case save_status::saved:
+      return cli_ok;
+    case save_status::packet_too_long:
+      io.err << "pelorin-cli: packet " << uint64_t{saved.packet} + 1
+             << " is longer than 65535 bytes: a SIG file cannot hold it\n";
+      return cli_format_error;
+    case save_status::cancelled:
+    case save_status::write_failed:
+      break;
+  }
+  io.err << "pelorin-cli: cannot write " << path << '\n';
+  return cli_open_error;
+}

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <vector>
@@ -42,6 +43,17 @@ bool sync_file(const std::string& path) {
 }
 
 }  // namespace
+
+bool can_write_target(const std::string& path) {
+  const std::string::size_type slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos
+                                 ? std::string(".")
+                                 : (slash == 0 ? std::string("/") : path.substr(0, slash));
+  if (::access(folder.c_str(), W_OK | X_OK) != 0) return false;
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return errno == ENOENT;
+  return S_ISREG(st.st_mode) && ::access(path.c_str(), W_OK) == 0;
+}
 
 save_result save_signal_file(const std::string& path, const PAKETS& store, bool with_length,
                              const save_hooks& hooks) {

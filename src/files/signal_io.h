@@ -37,6 +37,11 @@ struct save_hooks {
   std::function<void()> step;
 };
 
+// Whether a save to `path` can start: the folder accepts new files and an existing target may be
+// written by this user. (The save itself replaces the target by rename, which would also succeed
+// over a read-only file; the user's read-only mark is honoured here.)
+[[nodiscard]] bool can_write_target(const std::string& path);
+
 // Writes the store as SIG (with_length) or BIT into a temporary file beside `path` and renames it
 // over `path` only when every packet was written, so a cancelled or failed save leaves the old
 // file as it was.

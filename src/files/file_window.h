@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+#include <string>
+
+#include "dialogs/plugin_dialog.h"
+#include "model/stream.h"
+
+class QFileDialog;
+class QTimer;
+
+// What the file window does to the main window while it works.
+class sig_loader_host {
+ public:
+  virtual ~sig_loader_host() = default;
+  virtual void SetCurrentCell(int column, int row) = 0;
+  // The window caption becomes "Pelorin - " and the file name.
+  virtual void SetSignalCaption(const QString& file_name) = 0;
+  // The first packets of a load are in the store: show them.
+  virtual void ShowFirstScreen() = 0;
+  virtual void SetGridVisible(bool on) = 0;
+  // Sets or clears the saved flag and repaints its status panel.
+  virtual void SetSaved(bool saved) = 0;
+  // The first command-line argument; empty when there is none.
+  [[nodiscard]] virtual QString CommandLineFile() const = 0;
+};
+
+// The file window: open (command 0), open the command-line file (2), save (3), unload (4) and
+// merge (5). It chooses the file, runs the reader, writer or unload with progress, reports
+// failures and fills the result. The work starts when the window is first activated; a 10 ms
+// timer closes it once the running flag is clear.
+class TfSigLoader : public TPelorin_Plugin {
+  Q_OBJECT
+
+ public:
+  enum command_code : uint8_t { load = 0, load_argument = 2, save = 3, unload = 4, merge = 5 };
+
+  TfSigLoader(QWidget* owner, sig_loader_host& host);
+  ~TfSigLoader() override;
+
+  PLUGIN_RESULT Execute(uint16_t command, PAKETS& store) override;
+  int Process() override;
+  // Runs the work once, the first time the window is activated or shown.
+  void FormActivate();
+  void done(int result) override;
+
+  [[nodiscard]] QFileDialog* openDialog() const { return dlgOpen; }
+  [[nodiscard]] QFileDialog* saveDialog() const { return dlgSave; }
+
+  // The program's texts of this window.
+  static QString open_failed_text();
+  static QString format_error_text();
+  static QString write_failed_text();
+  static QString packet_too_long_text(uint32_t number);
+
+ protected:
+  bool event(QEvent* event) override;
+
+ private:
+  [[nodiscard]] uint8_t code() const { return static_cast<uint8_t>(command_ & 0xFF); }
+  bool PrepareSave();
+  bool PrepareLoad();
+  void ProcessSave();
+  void ProcessLoad();
+  void Unload(bool with_steps);
+  void tTimerTimer();
+  void FormClose();
+
+  sig_loader_host& host_;
+  QFileDialog* dlgOpen = nullptr;
+  QFileDialog* dlgSave = nullptr;
+  QTimer* tTimer = nullptr;
+  xin_stream input_;
+  std::string save_path_;
+  bool save_as_sig_ = true;
+  bool shown_ = false;    // the window was shown: FormClose reports the store as modified
+  bool started_ = false;  // the work has begun (it runs once)
+  bool working_ = false;  // inside Process: closing waits until it returns
+  bool closed_ = false;
+  std::optional<int> pending_result_;
+};

@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace {
+
+using bytes = std::vector<uint8_t>;
+
+struct run_result {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+std::string quoted(const std::string& s) { return "'" + s + "'"; }
+
+std::string text_of(const std::string& path) {
+  const bytes b = read_file(path);
+  return {b.begin(), b.end()};
+}
+
+run_result cli(const temp_dir& dir, const std::vector<std::string>& args) {
+  std::string command = quoted(PELORIN_CLI);
+  for (const std::string& a : args) command += " " + quoted(a);
+  command += " >" + quoted(dir.file("stdout")) + " 2>" + quoted(dir.file("stderr")) + " </dev/null";
+  const int raw = std::system(command.c_str());
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, text_of(dir.file("stdout")),
+          text_of(dir.file("stderr"))};
+}
+
+}  // namespace
+
+TEST(CliCut, WritesTheCutPacketsAndCounts) {
+  struct row {
+    std::string name;
+    std::vector<std::string> options;
+    std::vector<bytes> input;
+    std::string out;
+    std::vector<bytes> expected;
+  };
+  const row rows[] = {
+      {"bytes from both ends",
+       {"--bytes", "--start", "1", "--end", "1"},
+       {{1, 2, 3, 4}, {5, 6}, {7}},
+       "processed=3 changed=2\n",
+       {{2, 3}, {6}, {7}}},
+      {"bytes is the default", {"--start", "+2"}, {{1, 2, 3}, {4, 5}}, "processed=2 changed=1\n",
+       {{3}, {4, 5}}},
+      {"bits across a byte", {"--bits", "--start", "4"}, {{0x21, 0x43}, {0xF0}},
+       "processed=2 changed=2\n", {{0x32, 0x04}, {0x0F}}},
+      {"negative trailing count", {"--start", "0", "--end", "-1"}, {{9}},
+       "processed=1 changed=1\n", {{9, 0}}},
+  };
+  for (const row& r : rows) {
+    temp_dir dir;
+    const std::string in = dir.write("in.sig", sig_image(r.input));
+    std::vector<std::string> args = {"cut"};
+    args.insert(args.end(), r.options.begin(), r.options.end());
+    args.insert(args.end(), {in, "-o", dir.file("out.sig")});
+    const run_result result = cli(dir, args);
+    EXPECT_EQ(result.status, 0) << r.name << result.err;
+    EXPECT_EQ(result.out, r.out) << r.name;
+    EXPECT_EQ(read_file(dir.file("out.sig")), sig_image(r.expected)) << r.name;
+  }
+}
+
+TEST(CliCut, RefusesBadArgumentsAndWritesNothing) {
+  temp_dir dir;
+  const std::string in = dir.write("in.sig", sig_image({{1, 2}}));
+  const std::string out = dir.file("out.sig");
+  struct row {
+    std::vector<std::string> args;
+    int status;
+    std::string message;
+  };
+  const row rows[] = {
+      {{"cut", "--bits", "--start", "1", "--end", "1", in, "-o", out}, 2,
+       "--end cannot be used with --bits"},
+      {{"cut", "--start", "1x", in, "-o", out}, 2, "invalid count 1x for --start"},
+      {{"cut", "--start", "2147483648", in, "-o", out}, 2, "invalid count"},
+      {{"cut", in, "-o", out}, 2, "cut needs --start"},
+      {{"cut", "--start", "1", in}, 2, "cut takes IN.sig -o OUT.sig"},
+      {{"cut", "--start"}, 2, "--start needs a value"},
+      {{"cut", "--start", "1", dir.file("missing.sig"), "-o", out}, 3, "cannot open"},
+  };
+  for (const row& r : rows) {
+    const run_result result = cli(dir, r.args);
+    EXPECT_EQ(result.status, r.status) << r.message;
+    EXPECT_NE(result.err.find(r.message), std::string::npos) << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_TRUE(read_file(out).empty()) << r.message;
+  }
+}
