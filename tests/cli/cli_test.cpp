@@ -132,10 +132,3 @@ TEST(Cli, LargestSigPacketConvertsWhole) {
   EXPECT_EQ(cli(dir, {"convert", sig, dir.file("max2.sig")}).status, 0);
   EXPECT_EQ(read_file(dir.file("max2.sig")), read_file(sig));
 }
-
-TEST(ExampleData, DemoSignalMatchesItsGenerator) {
-  temp_dir dir;
-  const run_result r = run(dir, PELORIN_MAKE_DEMO_SIG, {dir.file("demo.sig")});
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(read_file(dir.file("demo.sig")), read_file(std::string(PELORIN_SOURCE_DIR) + "/examples/demo.sig"));
-}
