@@ -1,13 +1,18 @@
 #pragma once
 
-#include <QTableView>
+#include <QFont>
+#include <QPoint>
 #include <QString>
+#include <QTableView>
 
 #include "mainwindow/cell_text.h"
+#include "mainwindow/grid_layout.h"
 #include "model/pakets.h"
 
 class grid_model;
 class grid_delegate;
+class grid_header;
+class QAbstractButton;
 
 // The packet grid `tGrid`: one packet a row (row r shows packet r - 1), one byte a column (column c
 // shows byte c - 1), row 0 and column 0 fixed. Every cell is painted straight from the store at
@@ -58,6 +63,14 @@ class TPacketGrid : public QTableView {
   void setFirstVisibleRow(int row);
   void setFirstVisibleColumn(int column);
 
+  // "Tahoma" 8 pt where the machine has it (Debian's fonts-wine is loaded when installed), else the
+  // default sans-serif at 8 pt. The grid starts with this font.
+  [[nodiscard]] static QFont defaultGridFont();
+
+  // The model and the painter, for tests and benchmarks.
+  [[nodiscard]] grid_model* gridModel() const { return model_; }
+  [[nodiscard]] grid_delegate* gridDelegate() const { return delegate_; }
+
  signals:
   // A status bar panel's new text (panels 0 and 1 from the recount: totals and lengths).
   void statusText(int panel, const QString& text);
@@ -67,4 +80,31 @@ class TPacketGrid : public QTableView {
   void packetActivated(uint32_t number);
   // The column range changed through a header drag.
   void columnRangeChanged(int first, int last);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void restoreColumnOrder(int logical, int from_visual, int to_visual);
+  [[nodiscard]] int headerColumnAt(int x) const;
+  bool headerMouse(QEvent* event);
+  void activateCurrentRow();
+  void applySizes();
+  void paintCorner(QAbstractButton* corner);
+
+  grid_view_state view_;
+  bool scroll_bars_ = true;
+  bool recounting_ = false;
+  bool restoring_order_ = false;
+  int drag_from_ = 0;  // grid column pressed in the header, 0 when none
+  QPoint drag_start_;
+  grid_model* model_ = nullptr;
+  grid_delegate* delegate_ = nullptr;
+  grid_header* columns_header_ = nullptr;
+  grid_header* rows_header_ = nullptr;
+  QAbstractButton* corner_ = nullptr;
 };
