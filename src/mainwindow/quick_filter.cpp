@@ -50,7 +50,7 @@ void quick_filter(PAKETS& store, const quick_filter_params& params, pass& run) {
   if (params.criterion == filter_criterion::byte) ref.byte = model.bytes()[params.column];
 
   const bool drop = params.drop;
-  rebuild_store(store, run, [&](xpaket* p, PAKETS& next) {
+  rebuild_store(store, run, [&](xpaket* p, new_numbering& next) {
     if (ref.matches(*p) != drop) {
       next.append(p);
     } else {
