@@ -44,6 +44,12 @@ void Tfr_colors::Choose(uint32_t number) {
   group_->setExclusive(true);
 }
 
+void Tfr_colors::SetCompact() {
+  Label4->hide();
+  for (QToolButton* button : buttons_) button->move(button->x(), 1);
+  setFixedSize(271, 24);
+}
+
 void Tfr_colors::Enable(bool on) {
   for (QToolButton* button : buttons_) button->setEnabled(on);
 }

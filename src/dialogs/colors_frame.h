@@ -41,6 +41,8 @@ class Tfr_colors : public QFrame {
   // Presses the button of the colour; any other number releases them all.
   void Choose(uint32_t number);
   void Enable(bool on);
+  // Without the caption, one button row high: the frame as the tool bar shows it.
+  void SetCompact();
   [[nodiscard]] QLabel* caption() const { return Label4; }
 
  signals:
