@@ -42,6 +42,7 @@ xproto_ip::xproto_ip() { set_identity(21, "IP - internet protocol"); }
 std::unique_ptr<xprotocol> xproto_ip::parse(const xprotocol& previous) {
   const std::span<const uint8_t> d = payload_of(previous);
   if (!have(d, 1)) return nullptr;
+  lines_.reserve(12);
   add_line(std::string("версия: ") + version_name(d[0] >> 4));
   const std::size_t header_length = (std::size_t{d[0]} & 0x0F) * 4;
   if (header_length > d.size()) {

@@ -38,6 +38,7 @@ std::unique_ptr<xprotocol> xproto_tcp::parse(const xprotocol& previous) {
   }
   data_begin_ = d.data() + header_length;
   data_end_ = d.data() + d.size();
+  lines_.reserve(15);
   add_line("размер заголовка: " + std::to_string(header_length) + " байт");
   add_fields(d);
   if (cut_short()) return nullptr;
