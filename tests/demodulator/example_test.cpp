@@ -1,5 +1,8 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
@@ -73,5 +76,12 @@ TEST(Headless, PrintsTheMessageAndExitsWithItsStatus) {
   const run_result missing = run(dir, TESSALY_PROGRAM, dir.file("missing.wav"));
   EXPECT_EQ(missing.status, 2);
   EXPECT_EQ(missing.err, "Ошибка при выполнении файловых операций.   \n");
+
+  // This process holds the recording: the program cannot have it.
+  const int fd = ::open(demo.c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(fd, LOCK_SH), 0);
+  EXPECT_EQ(run(dir, TESSALY_PROGRAM, demo).status, 2);
+  ::close(fd);
+  EXPECT_EQ(run(dir, TESSALY_PROGRAM, demo).status, 0);
 }
 #endif
