@@ -19,7 +19,7 @@ void copy_bits(std::span<const uint8_t> signal, uint64_t from, uint64_t bits, ui
   const unsigned shift = from % 8;
   uint64_t done = 0;
   // Whole 8-byte words while nine source bytes are there.
-  for (; done + 64 <= bits && src + 9 <= end; done += 64, src += 8, to += 8) {
+  for (; done + 64 <= bits && end - src >= 9; done += 64, src += 8, to += 8) {
     uint64_t w = 0;
     std::memcpy(&w, src, 8);
     if (shift != 0) w = (w >> shift) | (uint64_t{src[8]} << (64 - shift));
