@@ -13,7 +13,9 @@ constexpr std::size_t trailer_bytes = 2;
 
 }  // namespace
 
-xproto_cisco::xproto_cisco() { set_identity(11, "CISCO router protocol"); }
+xproto_cisco::xproto_cisco() {
+  set_identity(11, "CISCO router protocol");
+}
 
 std::unique_ptr<xprotocol> xproto_cisco::parse(const xprotocol& previous) {
   const std::span<const uint8_t> d = payload_of(previous);

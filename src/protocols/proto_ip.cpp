@@ -37,7 +37,9 @@ std::unique_ptr<xprotocol> layer_for(uint8_t protocol) {
 
 }  // namespace
 
-xproto_ip::xproto_ip() { set_identity(21, "IP - internet protocol"); }
+xproto_ip::xproto_ip() {
+  set_identity(21, "IP - internet protocol");
+}
 
 std::unique_ptr<xprotocol> xproto_ip::parse(const xprotocol& previous) {
   const std::span<const uint8_t> d = payload_of(previous);

@@ -3,7 +3,9 @@
 #include "protocols/proto_cisco.h"
 #include "protocols/proto_data.h"
 
-xproto_root::xproto_root() { set_identity(1, "root"); }
+xproto_root::xproto_root() {
+  set_identity(1, "root");
+}
 
 std::unique_ptr<xprotocol> xproto_root::start(const uint8_t* begin, const uint8_t* end) {
   if (begin != end && (*begin == 0x0F || *begin == 0x8F)) {
@@ -14,7 +16,9 @@ std::unique_ptr<xprotocol> xproto_root::start(const uint8_t* begin, const uint8_
   return std::make_unique<xproto_unknown>();
 }
 
-std::unique_ptr<xprotocol> xproto_root::parse(const xprotocol&) { return nullptr; }
+std::unique_ptr<xprotocol> xproto_root::parse(const xprotocol&) {
+  return nullptr;
+}
 
 void decode_layers(const uint8_t* begin, const uint8_t* end, std::vector<xprotocol*>& layers) {
   auto root = std::make_unique<xproto_root>();

@@ -16,17 +16,16 @@ struct flag_text {
 
 // Display order. The third letter of "ACК" is the Cyrillic К. Bits 0x40 and 0x80 show nothing.
 constexpr flag_text flag_texts[] = {
-    {0x01, "FIN : нет данных от отправителя"},
-    {0x02, "SYN : синхронизация номеров очереди"},
-    {0x04, "RST : перезагрузка соединения"},
-    {0x08, "PSH : немедленная выдача"},
-    {0x10, "ACК : задействовано подтверждение"},
-    {0x20, "URG : задействовано срочное указание"},
+    {0x01, "FIN : нет данных от отправителя"},   {0x02, "SYN : синхронизация номеров очереди"},
+    {0x04, "RST : перезагрузка соединения"},     {0x08, "PSH : немедленная выдача"},
+    {0x10, "ACК : задействовано подтверждение"}, {0x20, "URG : задействовано срочное указание"},
 };
 
 }  // namespace
 
-xproto_tcp::xproto_tcp() { set_identity(31, "TCP - transport control"); }
+xproto_tcp::xproto_tcp() {
+  set_identity(31, "TCP - transport control");
+}
 
 std::unique_ptr<xprotocol> xproto_tcp::parse(const xprotocol& previous) {
   const std::span<const uint8_t> d = payload_of(previous);
@@ -58,5 +57,6 @@ void xproto_tcp::add_fields(std::span<const uint8_t> d) {
   }
   if (have(d, 16)) add_line("окно: " + std::to_string(read_be16(d, 14)));
   if (have(d, 18)) add_line("CRC: " + std::to_string(read_be16(d, 16)));
-  if (have(d, fixed_header_bytes)) add_line("указатель важности: " + std::to_string(read_be16(d, 18)));
+  if (have(d, fixed_header_bytes))
+    add_line("указатель важности: " + std::to_string(read_be16(d, 18)));
 }

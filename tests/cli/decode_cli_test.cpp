@@ -18,7 +18,9 @@ struct run_result {
   std::string err;
 };
 
-std::string quoted(const std::string& s) { return "'" + s + "'"; }
+std::string quoted(const std::string& s) {
+  return "'" + s + "'";
+}
 
 std::string text_of(const std::string& path) {
   const bytes b = read_file(path);
@@ -62,9 +64,15 @@ TEST(CliDecode, BadArgumentsAreUsageErrors) {
   temp_dir dir;
   const std::string sig = dir.write("t.sig", sig_image({{0x0F, 0x00}, {0x45}}));
   const std::vector<std::vector<std::string>> rows = {
-      {"--packet", "0", sig}, {"--packet", "3", sig},  {"--packet", "-1", sig},
-      {"--packet", "x", sig}, {"--packet", "2x", sig}, {sig, "--packet"},
-      {},                     {"--hex", sig},          {sig, sig},
+      {"--packet", "0", sig},
+      {"--packet", "3", sig},
+      {"--packet", "-1", sig},
+      {"--packet", "x", sig},
+      {"--packet", "2x", sig},
+      {sig, "--packet"},
+      {},
+      {"--hex", sig},
+      {sig, sig},
       {"--packet", "1", "--packet", "2", sig},
   };
   for (const auto& args : rows) {

@@ -19,7 +19,8 @@ inline bytes from_hex(std::string_view text) {
   int high = -1;
   for (const char c : text) {
     if (std::isspace(static_cast<unsigned char>(c))) continue;
-    const int v = std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : std::toupper(c) - 'A' + 10;
+    const int v =
+        std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : std::toupper(c) - 'A' + 10;
     if (high < 0) {
       high = v;
     } else {

@@ -16,8 +16,12 @@ using strings = std::vector<std::string>;
 constexpr std::size_t ip_at = 4;
 constexpr std::size_t tcp_at = 24;
 
-bytes syn_frame() { return from_hex(traffic_frames[0].hex); }     // 66 bytes, TCP header 40
-bytes fin_frame() { return from_hex(traffic_frames[3].hex); }     // 46 bytes, TCP header 20
+bytes syn_frame() {
+  return from_hex(traffic_frames[0].hex);
+}  // 66 bytes, TCP header 40
+bytes fin_frame() {
+  return from_hex(traffic_frames[3].hex);
+}  // 46 bytes, TCP header 20
 
 bytes bare_ip() {
   const bytes frame = fin_frame();
@@ -42,14 +46,19 @@ TEST(Decoders, OutermostLayerFromTheFirstBytes) {
   };
   const row rows[] = {
       {"unicast IP", fin_frame(), cisco_ip_tcp, {"адрес: Unicast", "IP - DoD Internet Protocol"}},
-      {"broadcast IP", patched(fin_frame(), 0, {0x8F}), cisco_ip_tcp,
+      {"broadcast IP",
+       patched(fin_frame(), 0, {0x8F}),
+       cisco_ip_tcp,
        {"адрес: Broadcast", "IP - DoD Internet Protocol"}},
-      {"IPv6 type", patched(fin_frame(), 2, {0x86, 0xDD}), {root_name, cisco_name, unknown_name},
+      {"IPv6 type",
+       patched(fin_frame(), 2, {0x86, 0xDD}),
+       {root_name, cisco_name, unknown_name},
        {"адрес: Unicast"}},
-      {"type 0x0008", patched(fin_frame(), 2, {0x00, 0x08}), {root_name, cisco_name, unknown_name},
+      {"type 0x0008",
+       patched(fin_frame(), 2, {0x00, 0x08}),
+       {root_name, cisco_name, unknown_name},
        {"адрес: Unicast"}},
-      {"bare IP", bare_ip(), {root_name, unknown_name},
-       {}},
+      {"bare IP", bare_ip(), {root_name, unknown_name}, {}},
       {"address 0x0E", patched(fin_frame(), 0, {0x0E}), {root_name, unknown_name}, {}},
       {"address 0x8E", patched(fin_frame(), 0, {0x8E}), {root_name, unknown_name}, {}},
   };
@@ -69,11 +78,16 @@ TEST(Decoders, OutermostLayerFromTheFirstBytes) {
 
 TEST(Decoders, IpVersionNames) {
   const std::pair<uint8_t, const char*> rows[] = {
-      {0x45, "IP, internet protocol"},    {0x55, "ST, ST datagram mode"},
-      {0x65, "SIP/SIPP, simple IP"},      {0x75, "TP/IX, the next internet"},
-      {0x85, "PIP, P-protocol"},          {0x95, "TUBA protocol"},
-      {0x05, "reserved"},                 {0x35, "reserved"},
-      {0xA5, "reserved"},                 {0xF5, "reserved"},
+      {0x45, "IP, internet protocol"},
+      {0x55, "ST, ST datagram mode"},
+      {0x65, "SIP/SIPP, simple IP"},
+      {0x75, "TP/IX, the next internet"},
+      {0x85, "PIP, P-protocol"},
+      {0x95, "TUBA protocol"},
+      {0x05, "reserved"},
+      {0x35, "reserved"},
+      {0xA5, "reserved"},
+      {0xF5, "reserved"},
   };
   for (const auto& [byte0, name] : rows) {
     const decoded d(patched(fin_frame(), ip_at, {byte0}));
@@ -140,8 +154,8 @@ TEST(Decoders, HeaderLengthBeyondTheData) {
   // 40 bytes of IP data: a header of 60 bytes does not fit, one of 40 bytes just does.
   const decoded ip(patched(fin_frame(), ip_at, {0x4F}));
   EXPECT_EQ(ip.names(), (strings{root_name, cisco_name, ip_name}));
-  EXPECT_EQ(ip.lines(2), (strings{"версия: IP, internet protocol",
-                                  "ошибка определения размера заголовка"}));
+  EXPECT_EQ(ip.lines(2),
+            (strings{"версия: IP, internet protocol", "ошибка определения размера заголовка"}));
 
   const decoded exact(patched(fin_frame(), ip_at, {0x4A}));
   EXPECT_EQ(exact.names(), (strings{root_name, cisco_name, ip_name, tcp_name}));
@@ -177,13 +191,20 @@ TEST(Decoders, TcpFlagLinesInOrder) {
 
 TEST(Decoders, SequenceNumbersInHex) {
   const std::pair<uint32_t, const char*> rows[] = {
-      {0, "00h"},       {5, "05h"},       {0x0F, "0Fh"},           {0x10, "10h"},
-      {0xABCD, "ABCDh"}, {0x100, "100h"}, {0xFFFFFFFF, "FFFFFFFFh"}, {0x0ABCDEF1, "ABCDEF1h"},
+      {0, "00h"},
+      {5, "05h"},
+      {0x0F, "0Fh"},
+      {0x10, "10h"},
+      {0xABCD, "ABCDh"},
+      {0x100, "100h"},
+      {0xFFFFFFFF, "FFFFFFFFh"},
+      {0x0ABCDEF1, "ABCDEF1h"},
   };
   for (const auto& [value, text] : rows) {
     const uint8_t b[4] = {uint8_t(value >> 24), uint8_t(value >> 16), uint8_t(value >> 8),
                           uint8_t(value)};
-    const decoded d(patched(fin_frame(), tcp_at + 4, {b[0], b[1], b[2], b[3], b[0], b[1], b[2], b[3]}));
+    const decoded d(
+        patched(fin_frame(), tcp_at + 4, {b[0], b[1], b[2], b[3], b[0], b[1], b[2], b[3]}));
     EXPECT_EQ(d.lines(3).at(3), std::string("номер очереди: ") + text);
     EXPECT_EQ(d.lines(3).at(4), std::string("номер подтверждения: ") + text);
   }
@@ -239,12 +260,11 @@ TEST(Decoders, ShortHeaderShowsTheFieldsItHas) {
   const decoded tcp15(bytes(tcp16.begin(), tcp16.begin() + tcp_at + 15 + 2));
   EXPECT_EQ(tcp15.lines(3).size(), 1u) << "16 bytes do not fit in 15";
   const decoded tcp17(bytes(tcp16.begin(), tcp16.begin() + tcp_at + 17 + 2));
-  EXPECT_EQ(tcp17.lines(3), (strings{"размер заголовка: 16 байт", "порт-отправитель: 51514",
-                                     "порт-получатель: 80", "номер очереди: 6B8B458Dh",
-                                     "номер подтверждения: 1F2E4F01h",
-                                     "FIN : нет данных от отправителя",
-                                     "AC\xD0\x9A : задействовано подтверждение", "окно: 501",
-                                     too_short}));
+  EXPECT_EQ(tcp17.lines(3),
+            (strings{"размер заголовка: 16 байт", "порт-отправитель: 51514", "порт-получатель: 80",
+                     "номер очереди: 6B8B458Dh", "номер подтверждения: 1F2E4F01h",
+                     "FIN : нет данных от отправителя", "AC\xD0\x9A : задействовано подтверждение",
+                     "окно: 501", too_short}));
   EXPECT_EQ(tcp17.layers.size(), 4u);
 }
 

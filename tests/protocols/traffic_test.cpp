@@ -15,8 +15,8 @@ TEST(Traffic, EveryLineOfCapturedFrames) {
 TEST(Traffic, LayersPointAtTheirPayload) {
   const bytes frame = from_hex(traffic_frames[2].hex);
   const decoded d(frame);
-  ASSERT_EQ(d.names(), (std::vector<std::string>{root_name, cisco_name, ip_name, tcp_name,
-                                                 unknown_name}));
+  ASSERT_EQ(d.names(),
+            (std::vector<std::string>{root_name, cisco_name, ip_name, tcp_name, unknown_name}));
   const uint8_t* b = d.begin();
   EXPECT_EQ(d.layers[0]->data_begin(), b);
   EXPECT_EQ(d.layers[0]->data_end(), d.end());

@@ -19,7 +19,9 @@ std::unique_ptr<xpaket> packet_of(const bytes& b) {
   return std::make_unique<xpaket>(b.data(), static_cast<uint32_t>(b.size()));
 }
 
-QTreeWidget* tree_of(Tfr_analyser& pane) { return pane.findChild<QTreeWidget*>("tTree"); }
+QTreeWidget* tree_of(Tfr_analyser& pane) {
+  return pane.findChild<QTreeWidget*>("tTree");
+}
 
 // The tree in the text form of pelorin-cli, from what the widget shows; also checks that every
 // node is expanded and carries the icon of its kind.
