@@ -17,9 +17,8 @@ std::span<const uint8_t> xprotocol::payload_of(const xprotocol& layer) {
 }
 
 bool xtransport_protocol::have(std::span<const uint8_t> data, std::size_t count) {
-  if (cut_short_) return false;
+  if (cut_short()) return false;
   if (data.size() >= count) return true;
-  cut_short_ = true;
   add_line(std::string(text_data_too_short));
   return false;
 }

@@ -14,7 +14,8 @@ inline constexpr std::string_view text_data_too_short = "данные короч
 // One decoded protocol layer of a packet: a display name, the decoded field texts, and the range of
 // its payload (the bytes the next layer decodes). The range points into the packet's byte buffer
 // and is valid while the packet is unchanged; the packet owns its layers and destroys them through
-// this base. A layer is filled once by `parse` and only read afterwards.
+// this base. A layer is filled once by `parse` and only read afterwards. The layer classes add no
+// fields of their own.
 class xprotocol {
  public:
   xprotocol(const xprotocol&) = delete;
@@ -59,11 +60,10 @@ class xtransport_protocol : public xprotocol {
   // data hold `count` bytes. The first time they do not, appends the short-data line; from then on
   // always false, so the lines after a missing field are left out too.
   [[nodiscard]] bool have(std::span<const uint8_t> data, std::size_t count);
-  // True once `have` found the data too short.
-  [[nodiscard]] bool cut_short() const { return cut_short_; }
-
- private:
-  bool cut_short_ = false;
+  // True once `have` found the data too short: the short-data line is the last line.
+  [[nodiscard]] bool cut_short() const {
+    return !lines_.empty() && lines_.back() == text_data_too_short;
+  }
 };
 
 // Innermost layers: nothing is decoded inside them.
