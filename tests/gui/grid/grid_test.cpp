@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
@@ -362,4 +363,32 @@ TEST_F(GridTest, ModelPassesTheItemModelTester) {
   grid.RecountPackets();
   EXPECT_EQ(grid.gridRowCount(), 256);
   EXPECT_EQ(grid.gridModel()->rowCount(), 255);
+}
+
+// Not a check: with PELORIN_GRID_SHOTS set to a folder, writes a picture of each mode there for a
+// person to look at (run under xvfb-run with QT_QPA_PLATFORM=xcb to see the real font rendering).
+TEST_F(GridTest, WritesScreenshotsWhenAsked) {
+  const char* folder = std::getenv("PELORIN_GRID_SHOTS");
+  if (folder == nullptr) GTEST_SKIP() << "PELORIN_GRID_SHOTS not set";
+  std::vector<bytes> packets;
+  std::vector<uint32_t> colours;
+  const std::string text = "Pelorin \xC0\xC1\xC2 packet signal";
+  for (int k = 0; k < 40; ++k) {
+    bytes b(static_cast<size_t>(8 + (k * 7) % 17));
+    for (size_t i = 0; i < b.size(); ++i) {
+      b[i] = k % 4 == 3 ? static_cast<uint8_t>(text[i % text.size()])
+                        : static_cast<uint8_t>(k * 31 + i * 17);
+    }
+    packets.push_back(b);
+    colours.push_back(k == 2 ? 0x0000FF : k == 5 ? 0x00FF00 : k == 6 ? 0xFFFF00 : colour_white);
+  }
+  load(packets, colours);
+  grid.setColumnRange(3, 6);
+  grid.setCurrentCell(4, 2);
+  const char* names[] = {"decimal", "hex", "binary", "text", "pseudo"};
+  for (int m = 0; m < 5; ++m) {
+    mode(static_cast<view_mode>(m));
+    shot();
+    grid.grab().save(QString::fromUtf8(folder) + "/grid_" + names[m] + ".png");
+  }
 }
