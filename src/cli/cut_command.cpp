@@ -1,4 +1,3 @@
-#include <charconv>
 #include <optional>
 #include <string>
 
@@ -7,17 +6,6 @@
 #include "operations/cut.h"
 
 namespace {
-
-// A signed 32-bit decimal with an optional sign, nothing else.
-std::optional<int32_t> parse_count(const std::string& text) {
-  const char* first = text.data();
-  const char* last = first + text.size();
-  if (first != last && *first == '+') ++first;
-  int32_t value = 0;
-  const auto [end, error] = std::from_chars(first, last, value);
-  if (error != std::errc{} || end != last || first == last) return std::nullopt;
-  return value;
-}
 
 struct cut_command {
   cut_params params;
@@ -40,7 +28,7 @@ std::string parse_cut_args(const cli_args& args, cut_command& command) {
     } else if (arg == "-o") {
       command.output = args[++i];
     } else if (takes_value) {
-      const std::optional<int32_t> count = parse_count(args[++i]);
+      const std::optional<int32_t> count = parse_cut_count(args[++i]);
       if (!count) return "invalid count " + args[i] + " for " + arg;
       (arg == "--start" ? command.params.start : command.params.end) = *count;
       (arg == "--start" ? command.has_start : command.has_end) = true;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -104,4 +105,19 @@ TEST(Cut, CancelLeavesTheRestAsItWas) {
   EXPECT_EQ(s.contents(), (std::vector<bytes>{{2}, {2}, {1, 2}, {1, 2}}));
   EXPECT_EQ(run.result.processed, 2);
   EXPECT_EQ(run.result.changed, 2);
+}
+
+TEST(Cut, CountsAreSignedDecimalsOnly) {
+  struct row {
+    std::string text;
+    std::optional<int32_t> value;
+  };
+  const row rows[] = {
+      {"0", 0},          {"12", 12},        {"+7", 7},         {"-3", -3},
+      {"2147483647", INT32_MAX},            {"-2147483648", INT32_MIN},
+      {"2147483648", std::nullopt},         {"", std::nullopt}, {"+", std::nullopt},
+      {"-", std::nullopt}, {"1a", std::nullopt}, {" 1", std::nullopt}, {"1 ", std::nullopt},
+      {"+-1", std::nullopt}, {"0x10", std::nullopt}, {"$10", std::nullopt},
+  };
+  for (const row& r : rows) EXPECT_EQ(parse_cut_count(r.text), r.value) << r.text;
 }
