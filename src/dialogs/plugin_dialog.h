@@ -48,7 +48,7 @@ class TPelorin_Plugin : public QDialog {
   virtual PLUGIN_RESULT Execute(uint16_t command, PAKETS& store);
 
   [[nodiscard]] bool running() const { return pass_.running; }
-  [[nodiscard]] const PLUGIN_RESULT& result() const { return pass_.result; }
+  [[nodiscard]] const PLUGIN_RESULT& pluginResult() const { return pass_.result; }
   [[nodiscard]] bool showsProgress() const { return show_progress_; }
   [[nodiscard]] qint64 gaugePosition() const { return gauge_position_; }
   [[nodiscard]] uint16_t command() const { return command_; }

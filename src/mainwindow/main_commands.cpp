@@ -35,22 +35,18 @@ void TfMain::SetCommand(uint8_t code, bool drop) {
   command_word_ = static_cast<uint16_t>((drop ? 0x100 : 0) | code);
 }
 
-std::unique_ptr<TPelorin_Plugin> TfMain::CreateOperation(int index) {
-  // Each operation module adds its dialog here under its index.
-  switch (index) {
-    case op_about:
-      return std::make_unique<TfAbout>(this);
-    case op_files:
-      return std::make_unique<TfSigLoader>(this, *this);
-    default:
-      return nullptr;
-  }
+void TfMain::SetOperation(int index, operation_factory factory) {
+  if (index >= 0 && index < operation_count)
+    operations_[static_cast<size_t>(index)] = std::move(factory);
 }
 
 void TfMain::RunOperation(int index) {
   // The store must not change under a pass or a recount that lets events through.
   if (busy_) return;
-  std::unique_ptr<TPelorin_Plugin> dialog = CreateOperation(index);
+  std::unique_ptr<TPelorin_Plugin> dialog;
+  if (index >= 0 && index < operation_count && operations_[static_cast<size_t>(index)]) {
+    dialog = operations_[static_cast<size_t>(index)](*this);
+  }
   if (!dialog) {
     show_warning(this, cannot_start_text());
     return;

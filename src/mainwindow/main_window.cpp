@@ -16,6 +16,7 @@
 
 #include "dialogs/colors_frame.h"
 #include "dialogs/glyphs.h"
+#include "mainwindow/about_dialog.h"
 #include "mainwindow/help_window.h"
 #include "mainwindow/packet_grid.h"
 #include "mainwindow/status_bar.h"
@@ -71,6 +72,10 @@ TfMain::TfMain(QStringList arguments, QWidget* parent)
   BuildMenus();
   BuildToolBar();
   BuildPopup();
+
+  // The operation modules of this build; the others answer that they cannot be started.
+  SetOperation(op_about, [](TfMain& main) { return std::make_unique<TfAbout>(&main); });
+  SetOperation(op_files, [](TfMain& main) { return std::make_unique<TfSigLoader>(&main, main); });
 
   connect(tGrid, &TPacketGrid::statusText, tBar, &TStatusBar::setPanelText);
   connect(tGrid, &TPacketGrid::cellSelected, this, &TfMain::tGridSelectCell);

@@ -3,7 +3,9 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "files/file_window.h"
@@ -39,6 +41,11 @@ class TfMain : public QMainWindow, public sig_loader_host {
   // Operation indexes of the dispatcher.
   enum operation : int { op_about = 0, op_files = 1, op_quick_filter = 2, op_cut = 3 };
   static constexpr int operation_count = 13;
+
+  // Makes the dialog of one operation index; the main window is its owner.
+  using operation_factory = std::function<std::unique_ptr<TPelorin_Plugin>(TfMain&)>;
+  // Puts the dialog of an operation module under its index (0..12).
+  void SetOperation(int index, operation_factory factory);
 
   // Creates the dialog of `index`, runs it on the store with the current command word, applies
   // its result (saved flag, recount, redraw) and destroys it.
@@ -104,7 +111,6 @@ class TfMain : public QMainWindow, public sig_loader_host {
                      const QKeySequence& shortcut, void (TfMain::*handler)());
   QAction* AddOperation(QMenu* menu, const char* name, const QString& caption,
                         const QKeySequence& shortcut, int index, uint8_t code);
-  [[nodiscard]] std::unique_ptr<TPelorin_Plugin> CreateOperation(int index);
   void SelectMode(int position);
   void tGridSelectCell(int column, int row);
   void tGridActivate(uint32_t number);
@@ -120,6 +126,7 @@ class TfMain : public QMainWindow, public sig_loader_host {
   bool busy_ = false;  // a dispatcher call or a recount is under way: commands wait
   uint16_t command_word_ = 0;
   cp1251_table cp1251_;
+  std::array<operation_factory, operation_count> operations_;
 
   TPacketGrid* tGrid = nullptr;
   QFrame* tpProto = nullptr;

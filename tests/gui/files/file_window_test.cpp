@@ -1,0 +1,313 @@
+#include <gtest/gtest.h>
+
+#include <QFileDialog>
+#include <QLabel>
+#include <QTimer>
+#include <QToolButton>
+
+#include <sys/resource.h>
+
+#include <csignal>
+#include <string>
+#include <vector>
+
+#include "files/file_window.h"
+#include "gui/ui_capture.h"
+#include "model/stream.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using bytes = std::vector<uint8_t>;
+
+// The main window as the file window sees it, with a record of what was done to it.
+struct fake_host : sig_loader_host {
+  void SetCurrentCell(int column, int row) override { cell = {column, row}; }
+  void SetSignalCaption(const QString& name) override { caption = name; }
+  void ShowFirstScreen() override { ++first_screens; }
+  void SetGridVisible(bool on) override { visibility.push_back(on); }
+  void SetSaved(bool on) override { saved = on; }
+  QString CommandLineFile() const override { return argument; }
+
+  std::pair<int, int> cell{0, 0};
+  QString caption;
+  int first_screens = 0;
+  std::vector<bool> visibility;
+  std::optional<bool> saved;
+  QString argument;
+};
+
+class FileWindowTest : public ::testing::Test {
+ protected:
+  ~FileWindowTest() override { unload_store(store); }
+
+  PLUGIN_RESULT run(uint8_t command) {
+    TfSigLoader loader(nullptr, host);
+    last_title.clear();
+    ui.on_show = [this](TPelorin_Plugin& d) {
+      if (before_work) before_work(d);
+    };
+    const PLUGIN_RESULT r = loader.Execute(command, store);
+    last_title = loader.findChild<QLabel*>(QStringLiteral("lblTitle"))->text();
+    return r;
+  }
+
+  void add(const std::vector<bytes>& packets, uint32_t colour = colour_white) {
+    for (const bytes& b : packets) {
+      auto* p = new xpaket(b.data(), static_cast<uint32_t>(b.size()));
+      p->colour = colour;
+      store.append(p);
+    }
+  }
+
+  [[nodiscard]] std::vector<bytes> contents() const {
+    std::vector<bytes> out;
+    for (const auto& [number, p] : store) {
+      out.emplace_back(p->bytes(), p->bytes() + p->size(true));
+    }
+    return out;
+  }
+
+  void choose(const std::string& path, int filter = 0) {
+    ui.files.push_back(file_choice{QString::fromStdString(path), filter});
+  }
+
+  temp_dir dir;
+  PAKETS store;
+  fake_host host;
+  ui_capture ui;
+  std::function<void(TPelorin_Plugin&)> before_work;
+  QString last_title;
+};
+
+std::vector<bytes> numbered(uint32_t count, uint32_t length) {
+  std::vector<bytes> packets;
+  for (uint32_t k = 0; k < count; ++k) {
+    bytes b(length);
+    for (uint32_t i = 0; i < length; ++i) b[i] = static_cast<uint8_t>(k * 7 + i);
+    packets.push_back(b);
+  }
+  return packets;
+}
+
+TEST_F(FileWindowTest, LoadReplacesTheStoreAndCountsAsTheMainWindowExpects) {
+  add(numbered(3, 2));
+  const std::vector<bytes> file = {{0x41, 0x42, 0x43}, {0xFF}, {}};
+  choose(dir.write("a.sig", sig_image(file)));
+  const PLUGIN_RESULT r = run(TfSigLoader::load);
+  EXPECT_EQ(contents(), file);
+  EXPECT_TRUE(r.modified);
+  EXPECT_EQ(r.processed, 3);
+  EXPECT_EQ(r.joined, 3u);
+  EXPECT_EQ(r.deleted, 3);
+  EXPECT_EQ(r.changed, 0);
+  EXPECT_FALSE(marks_unsaved(r));
+  EXPECT_EQ(host.saved, true);
+  EXPECT_EQ(host.cell, std::make_pair(1, 1));
+  EXPECT_EQ(host.caption, QString::fromStdString(dir.file("a.sig")));
+  EXPECT_EQ(last_title, QStringLiteral("Загрузка..."));
+  EXPECT_TRUE(ui.messages.empty());
+  // The open dialog offers SIG files only.
+  ASSERT_EQ(ui.file_dialogs.size(), 1u);
+  EXPECT_EQ(ui.file_dialogs[0].name, QStringLiteral("dlgOpen"));
+  EXPECT_EQ(ui.file_dialogs[0].filters, QStringList{QStringLiteral("SIG - пакеты (*.sig)")});
+  EXPECT_EQ(ui.file_dialogs[0].default_suffix, QStringLiteral("sig"));
+}
+
+TEST_F(FileWindowTest, MergeNumbersBehindTheStoreKeepsColoursAndMarksNotSaved) {
+  add(numbered(10, 3), 0x0000FF);
+  const std::vector<bytes> more = numbered(5, 4);
+  choose(dir.write("more.sig", sig_image(more)));
+  const PLUGIN_RESULT r = run(TfSigLoader::merge);
+  ASSERT_EQ(store.size(), 15u);
+  std::vector<bytes> expected = numbered(10, 3);
+  expected.insert(expected.end(), more.begin(), more.end());
+  EXPECT_EQ(contents(), expected);
+  for (uint32_t k = 0; k < 15; ++k) {
+    EXPECT_EQ(store.at(k)->colour, k < 10 ? 0x0000FFu : colour_white) << k;
+  }
+  EXPECT_EQ(r.processed, 15);
+  EXPECT_EQ(r.joined, 15u);
+  EXPECT_EQ(r.deleted, 0);
+  EXPECT_EQ(host.saved, false);
+}
+
+TEST_F(FileWindowTest, OpenFailuresLeaveTheStoreAndShowTheMessage) {
+  const std::string empty = dir.write("empty.sig", {});
+  const std::string locked = dir.write("locked.sig", sig_image({{1, 2}}));
+  xin_stream holder;
+  ASSERT_EQ(holder.open(locked), 0);
+  for (const std::string& path : {empty, locked, dir.file("missing.sig")}) {
+    for (uint8_t command : {TfSigLoader::load, TfSigLoader::merge}) {
+      unload_store(store);
+      add(numbered(4, 2));
+      ui.messages.clear();
+      choose(path);
+      const PLUGIN_RESULT r = run(command);
+      EXPECT_EQ(contents(), numbered(4, 2)) << path;
+      EXPECT_FALSE(r.modified) << path;
+      EXPECT_EQ(r.processed, 0);
+      EXPECT_EQ(r.deleted, 0);
+      EXPECT_EQ(r.joined, 0u);
+      ASSERT_EQ(ui.messages.size(), 1u) << path;
+      EXPECT_EQ(ui.messages[0].kind, message_hooks::kind::error);
+      EXPECT_EQ(ui.messages[0].text, QStringLiteral("Невозможно открыть указанный файл.   "));
+      EXPECT_FALSE(host.saved.has_value());
+    }
+  }
+  EXPECT_EQ(ui.modal_runs, 0);
+}
+
+TEST_F(FileWindowTest, NothingChosenDoesNothing) {
+  add(numbered(2, 2));
+  ui.files.push_back(std::nullopt);
+  EXPECT_FALSE(run(TfSigLoader::load).modified);
+  // No command-line argument.
+  EXPECT_FALSE(run(TfSigLoader::load_argument).modified);
+  ui.files.push_back(std::nullopt);
+  EXPECT_FALSE(run(TfSigLoader::save).modified);
+  EXPECT_EQ(store.size(), 2u);
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(ui.modal_runs, 0);
+}
+
+TEST_F(FileWindowTest, CommandLineFileLoadsWithoutADialog) {
+  host.argument = QString::fromStdString(dir.write("arg.sig", sig_image(numbered(100, 3))));
+  const PLUGIN_RESULT r = run(TfSigLoader::load_argument);
+  EXPECT_EQ(contents(), numbered(100, 3));
+  EXPECT_EQ(r.processed, 100);
+  EXPECT_EQ(r.deleted, 0);
+  EXPECT_TRUE(ui.file_dialogs.empty());
+  // The first screen shows once the first 70 packets are in.
+  EXPECT_EQ(host.first_screens, 1);
+}
+
+TEST_F(FileWindowTest, SaveWritesExactBytesInTheFormatOfTheFilter) {
+  add({{0x41, 0x42}, {0x43}, {}});
+  struct row {
+    const char* name;
+    int filter;
+    bytes expected;
+  };
+  const row rows[] = {
+      {"out.sig", 0, {2, 0, 0x41, 0x42, 1, 0, 0x43, 0, 0}},
+      {"out.bit", 1, {0x41, 0x42, 0x43}},
+      // The filter decides, not the name.
+      {"named.bit", 0, {2, 0, 0x41, 0x42, 1, 0, 0x43, 0, 0}},
+      {"named.sig", 1, {0x41, 0x42, 0x43}},
+  };
+  for (const row& r : rows) {
+    host.saved.reset();
+    choose(dir.file(r.name), r.filter);
+    const PLUGIN_RESULT result = run(TfSigLoader::save);
+    EXPECT_EQ(read_file(dir.file(r.name)), r.expected) << r.name;
+    EXPECT_EQ(result.processed, 3);
+    EXPECT_FALSE(result.modified);
+    EXPECT_FALSE(marks_unsaved(result));
+    EXPECT_EQ(host.saved, true) << r.name;
+    EXPECT_EQ(last_title, QStringLiteral("Сохранение..."));
+  }
+  EXPECT_TRUE(ui.messages.empty());
+  ASSERT_FALSE(ui.file_dialogs.empty());
+  EXPECT_EQ(ui.file_dialogs[0].name, QStringLiteral("dlgSave"));
+  EXPECT_EQ(ui.file_dialogs[0].filters,
+            (QStringList{QStringLiteral("SIG-пакеты (SIG) (*.sig)"),
+                         QStringLiteral("Пакеты без SIG-заголовков (BIT) (*.bit)")}));
+}
+
+TEST_F(FileWindowTest, CancelledSaveLeavesTheOldFileAndTheSignalNotSaved) {
+  add(numbered(20000, 2));
+  const bytes old = {1, 0, 9};
+  const std::string path = dir.write("keep.sig", old);
+  before_work = [](TPelorin_Plugin& d) {
+    d.setEventInterval(0);
+    QTimer::singleShot(0, &d,
+                       [&d] { d.findChild<QToolButton*>(QStringLiteral("btnCancel"))->click(); });
+  };
+  choose(path);
+  run(TfSigLoader::save);
+  EXPECT_EQ(read_file(path), old);
+  EXPECT_FALSE(host.saved.has_value());
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(FileWindowTest, WriteFailureLeavesTheOldFileAndShowsTheError) {
+  add(numbered(100, 200));
+  const bytes old = {1, 0, 9};
+  const std::string path = dir.write("full.sig", old);
+  // A file size limit makes the writes fail part-way, as a full disk would.
+  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit saved_limit{};
+  getrlimit(RLIMIT_FSIZE, &saved_limit);
+  rlimit small = saved_limit;
+  small.rlim_cur = 4096;
+  setrlimit(RLIMIT_FSIZE, &small);
+  choose(path);
+  run(TfSigLoader::save);
+  setrlimit(RLIMIT_FSIZE, &saved_limit);
+  std::signal(SIGXFSZ, previous);
+  EXPECT_EQ(read_file(path), old);
+  EXPECT_FALSE(host.saved.has_value());
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].kind, message_hooks::kind::error);
+  EXPECT_EQ(ui.messages[0].text, QStringLiteral("Ошибка при записи файла.   "));
+}
+
+TEST_F(FileWindowTest, PacketTooLongForSigIsNamedAndNothingIsWritten) {
+  add(numbered(2, 3));
+  add({bytes(70000, 0x55)});
+  const bytes old = {1, 0, 9};
+  const std::string path = dir.write("long.sig", old);
+  choose(path, 0);
+  run(TfSigLoader::save);
+  EXPECT_EQ(read_file(path), old);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].kind, message_hooks::kind::warning);
+  EXPECT_EQ(
+      ui.messages[0].text,
+      QStringLiteral("Пакет номер 3 длиннее 65535 байт: формат SIG не может его сохранить.   "));
+  EXPECT_FALSE(host.saved.has_value());
+  // BIT has no length field: the same store saves.
+  choose(path, 1);
+  run(TfSigLoader::save);
+  EXPECT_EQ(read_file(path).size(), 3u + 3u + 70000u);
+  EXPECT_EQ(host.saved, true);
+}
+
+TEST_F(FileWindowTest, UnloadDestroysEveryPacketWithProgressAndNoCancel) {
+  add(numbered(20000, 1));
+  TfSigLoader loader(nullptr, host);
+  const PLUGIN_RESULT r = loader.Execute(TfSigLoader::unload, store);
+  EXPECT_TRUE(store.empty());
+  EXPECT_EQ(r.deleted, 20000);
+  EXPECT_TRUE(r.modified);
+  EXPECT_EQ(r.processed, 0);
+  EXPECT_FALSE(marks_unsaved(r));
+  EXPECT_TRUE(loader.showsProgress());
+  EXPECT_EQ(loader.gaugePosition(), 20000);
+  EXPECT_FALSE(loader.findChild<QToolButton*>(QStringLiteral("btnCancel"))->isEnabled());
+  EXPECT_EQ(loader.findChild<QLabel*>(QStringLiteral("lblTitle"))->text(),
+            QStringLiteral("Выгрузка..."));
+  // The grid is hidden for the unload and shown again after it.
+  EXPECT_EQ(host.visibility, (std::vector<bool>{false, true}));
+}
+
+TEST_F(FileWindowTest, CancelledLoadKeepsThePacketsReadAndIsNotSaved) {
+  const std::string path = dir.write("big.sig", sig_image(numbered(200000, 2)));
+  before_work = [](TPelorin_Plugin& d) {
+    QTimer::singleShot(0, &d,
+                       [&d] { d.findChild<QToolButton*>(QStringLiteral("btnCancel"))->click(); });
+  };
+  choose(path);
+  const PLUGIN_RESULT r = run(TfSigLoader::load);
+  // Cancel is seen at a progress break (every 1000 packets, at most every 20 ms).
+  ASSERT_LT(store.size(), 200000u);
+  EXPECT_EQ(store.size() % 1000, 0u);
+  EXPECT_EQ(r.joined, store.size());
+  const std::vector<bytes> all = numbered(200000, 2);
+  EXPECT_EQ(contents(),
+            std::vector<bytes>(all.begin(), all.begin() + static_cast<long>(store.size())));
+  EXPECT_EQ(host.saved, false);
+}
+
+}  // namespace
