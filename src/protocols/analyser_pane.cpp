@@ -68,8 +68,10 @@ Tfr_analyser::Tfr_analyser(QWidget* parent)
   tTree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   tTree_->setIndentation(tree_indent);
   tTree_->setIconSize(QSize(icon_size, icon_size));
-  tTree_->setMouseTracking(true);  // hot tracking: the node under the mouse is highlighted
+  // Hot tracking: the node under the mouse is drawn in the link colour.
+  tTree_->setMouseTracking(true);
   tTree_->setAttribute(Qt::WA_Hover);
+  tTree_->setStyleSheet("QTreeView::item:hover { color: palette(link); }");
   tTree_->viewport()->setCursor(Qt::PointingHandCursor);
   // The selection stays visible when the tree loses the focus.
   QPalette palette = tTree_->palette();
