@@ -366,7 +366,8 @@ TEST_F(GridTest, ModelPassesTheItemModelTester) {
 }
 
 // Not a check: with PELORIN_GRID_SHOTS set to a folder, writes a picture of each mode there for a
-// person to look at (run under xvfb-run with QT_QPA_PLATFORM=xcb to see the real font rendering).
+// person to look at (run under xvfb-run with QT_QPA_PLATFORM=xcb to see the real font rendering);
+// PELORIN_GRID_FONT names another font family to try.
 TEST_F(GridTest, WritesScreenshotsWhenAsked) {
   const char* folder = std::getenv("PELORIN_GRID_SHOTS");
   if (folder == nullptr) GTEST_SKIP() << "PELORIN_GRID_SHOTS not set";
@@ -381,6 +382,9 @@ TEST_F(GridTest, WritesScreenshotsWhenAsked) {
     }
     packets.push_back(b);
     colours.push_back(k == 2 ? 0x0000FF : k == 5 ? 0x00FF00 : k == 6 ? 0xFFFF00 : colour_white);
+  }
+  if (const char* family = std::getenv("PELORIN_GRID_FONT")) {
+    grid.setFont(QFont(QString::fromUtf8(family), 8));
   }
   load(packets, colours);
   grid.setColumnRange(3, 6);
