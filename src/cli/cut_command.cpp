@@ -55,7 +55,9 @@ int cli_cut(const cli_args& args, cli_io io) {
   if (const int status = load_for_cli(command.input, signal, io); status != cli_ok) return status;
   pass run;
   cut(signal.store, scope{}, command.params, run);
-  if (const int status = save_for_cli(command.output, signal.store, !names_bit_file(command.output), io); status != cli_ok) {
+  if (const int status =
+          save_for_cli(command.output, signal.store, !names_bit_file(command.output), io);
+      status != cli_ok) {
     return status;
   }
   io.out << "processed=" << run.result.processed << " changed=" << run.result.changed << '\n';

@@ -22,9 +22,7 @@ class new_numbering {
   // p is then not taken.
   void append(xpaket* p);
   // Packets numbered so far.
-  [[nodiscard]] uint32_t size() const {
-    return written_ + static_cast<uint32_t>(waiting_.size());
-  }
+  [[nodiscard]] uint32_t size() const { return written_ + static_cast<uint32_t>(waiting_.size()); }
 
   // For rebuild_store: the walk has handed out the packet of the next entry.
   void consume() { ++consumed_; }

@@ -15,7 +15,9 @@ void select_all(PAKETS& store, uint32_t colour) {
   for (auto& entry : store) entry.second->colour = colour;
 }
 
-void unselect_all(PAKETS& store) { select_all(store, colour_white); }
+void unselect_all(PAKETS& store) {
+  select_all(store, colour_white);
+}
 
 void unselect_colour(PAKETS& store, uint32_t colour) {
   for (auto& entry : store) {

@@ -16,9 +16,9 @@ enum class filter_criterion : uint8_t {
 
 struct quick_filter_params {
   filter_criterion criterion = filter_criterion::byte;
-  bool drop = false;     // delete the matching packets instead of keeping them
-  uint32_t row = 0;      // number of the current packet (grid row - 1)
-  uint32_t column = 0;   // byte index of the current column (grid column - 1); npos for none
+  bool drop = false;    // delete the matching packets instead of keeping them
+  uint32_t row = 0;     // number of the current packet (grid row - 1)
+  uint32_t column = 0;  // byte index of the current column (grid column - 1); npos for none
 };
 
 // Command word of a popup filter: the criterion in the low byte, the drop flag in the high one.

@@ -8,9 +8,9 @@
 #include "model/pakets.h"
 
 struct cut_params {
-  bool bits = false;   // counts in bits; otherwise in bytes
-  int32_t start = 0;   // units cut from the start
-  int32_t end = 0;     // units cut from the end (the dialog and the CLI keep it 0 in bit mode)
+  bool bits = false;  // counts in bits; otherwise in bytes
+  int32_t start = 0;  // units cut from the start
+  int32_t end = 0;    // units cut from the end (the dialog and the CLI keep it 0 in bit mode)
 };
 
 // Shortens every packet in scope in place: first the leading cut, then the trailing cut on the

@@ -18,7 +18,9 @@ struct run_result {
   std::string err;
 };
 
-std::string quoted(const std::string& s) { return "'" + s + "'"; }
+std::string quoted(const std::string& s) {
+  return "'" + s + "'";
+}
 
 std::string text_of(const std::string& path) {
   const bytes b = read_file(path);
@@ -50,12 +52,21 @@ TEST(CliCut, WritesTheCutPacketsAndCounts) {
        {{1, 2, 3, 4}, {5, 6}, {7}},
        "processed=3 changed=2\n",
        {{2, 3}, {6}, {7}}},
-      {"bytes is the default", {"--start", "+2"}, {{1, 2, 3}, {4, 5}}, "processed=2 changed=1\n",
+      {"bytes is the default",
+       {"--start", "+2"},
+       {{1, 2, 3}, {4, 5}},
+       "processed=2 changed=1\n",
        {{3}, {4, 5}}},
-      {"bits across a byte", {"--bits", "--start", "4"}, {{0x21, 0x43}, {0xF0}},
-       "processed=2 changed=2\n", {{0x32, 0x04}, {0x0F}}},
-      {"negative trailing count", {"--start", "0", "--end", "-1"}, {{9}},
-       "processed=1 changed=1\n", {{9, 0}}},
+      {"bits across a byte",
+       {"--bits", "--start", "4"},
+       {{0x21, 0x43}, {0xF0}},
+       "processed=2 changed=2\n",
+       {{0x32, 0x04}, {0x0F}}},
+      {"negative trailing count",
+       {"--start", "0", "--end", "-1"},
+       {{9}},
+       "processed=1 changed=1\n",
+       {{9, 0}}},
   };
   for (const row& r : rows) {
     temp_dir dir;
@@ -80,7 +91,8 @@ TEST(CliCut, RefusesBadArgumentsAndWritesNothing) {
     std::string message;
   };
   const row rows[] = {
-      {{"cut", "--bits", "--start", "1", "--end", "1", in, "-o", out}, 2,
+      {{"cut", "--bits", "--start", "1", "--end", "1", in, "-o", out},
+       2,
        "--end cannot be used with --bits"},
       {{"cut", "--start", "1x", in, "-o", out}, 2, "invalid count 1x for --start"},
       {{"cut", "--start", "2147483648", in, "-o", out}, 2, "invalid count"},

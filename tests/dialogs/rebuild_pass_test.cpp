@@ -20,7 +20,9 @@ std::vector<bytes> numbered(uint8_t n) {
   return all;
 }
 
-xpaket* packet_of(uint8_t b) { return new xpaket(&b, 1); }
+xpaket* packet_of(uint8_t b) {
+  return new xpaket(&b, 1);
+}
 
 }  // namespace
 

@@ -31,10 +31,14 @@ TEST(Colouring, StoreWideCommands) {
   // Every row starts from white, red, blue, red.
   const row rows[] = {
       {"invert with red", [](PAKETS& s) { invert_selection(s, red); }, {red, white, white, white}},
-      {"invert with blue", [](PAKETS& s) { invert_selection(s, blue); }, {blue, white, white, white}},
-      {"invert with white", [](PAKETS& s) { invert_selection(s, white); },
+      {"invert with blue",
+       [](PAKETS& s) { invert_selection(s, blue); },
+       {blue, white, white, white}},
+      {"invert with white",
+       [](PAKETS& s) { invert_selection(s, white); },
        {white, white, white, white}},
-      {"unselect blue leaves red", [](PAKETS& s) { unselect_colour(s, blue); },
+      {"unselect blue leaves red",
+       [](PAKETS& s) { unselect_colour(s, blue); },
        {white, red, white, red}},
       {"unselect red", [](PAKETS& s) { unselect_colour(s, red); }, {white, white, blue, white}},
       {"select all", [](PAKETS& s) { select_all(s, blue); }, {blue, blue, blue, blue}},

@@ -26,8 +26,12 @@ struct cut_case {
   bool changed;
 };
 
-cut_params bytes_mode(int32_t start, int32_t end) { return {false, start, end}; }
-cut_params bits_mode(int32_t start) { return {true, start, 0}; }
+cut_params bytes_mode(int32_t start, int32_t end) {
+  return {false, start, end};
+}
+cut_params bits_mode(int32_t start) {
+  return {true, start, 0};
+}
 
 }  // namespace
 
@@ -51,8 +55,13 @@ TEST(Cut, CutsOnePacketExactly) {
       {"twelve bits across the byte", bits_mode(12), {0x34, 0x12}, 0, {0x01}, 4, true},
       {"all but the last bit", bits_mode(15), {0xFF, 0x7F}, 0, {0x00}, 1, true},
       {"bits at the length", bits_mode(16), {0x34, 0x12}, 0, {0x34, 0x12}, 16, false},
-      {"zero bits come in at the end", bits_mode(4), {0xF0, 0xFF, 0x0F}, 0, {0xFF, 0xFF, 0x00},
-       20, true},
+      {"zero bits come in at the end",
+       bits_mode(4),
+       {0xF0, 0xFF, 0x0F},
+       0,
+       {0xFF, 0xFF, 0x00},
+       20,
+       true},
       {"whole bytes in bit mode", bits_mode(8), {1, 2, 3}, 0, {2, 3}, 16, true},
   };
   for (const cut_case& c : cases) {
@@ -88,7 +97,9 @@ TEST(Cut, ScopeChoosesThePacketsAndEveryPacketCountsAsProcessed) {
     cut(s.store, r.s, bytes_mode(1, 0), run);
     EXPECT_EQ(s.contents(), r.expected) << r.name;
     EXPECT_EQ(run.result.processed, 4) << r.name;
-    EXPECT_EQ(run.result.changed, static_cast<int32_t>(r.name == "all" ? 4 : r.name == "blue" ? 2 : 1))
+    EXPECT_EQ(run.result.changed, static_cast<int32_t>(r.name == "all"    ? 4
+                                                       : r.name == "blue" ? 2
+                                                                          : 1))
         << r.name;
     EXPECT_EQ(s[2].colour, blue) << "colours stay";
     EXPECT_EQ(s.store.size(), 4u);
@@ -113,11 +124,22 @@ TEST(Cut, CountsAreSignedDecimalsOnly) {
     std::optional<int32_t> value;
   };
   const row rows[] = {
-      {"0", 0},          {"12", 12},        {"+7", 7},         {"-3", -3},
-      {"2147483647", INT32_MAX},            {"-2147483648", INT32_MIN},
-      {"2147483648", std::nullopt},         {"", std::nullopt}, {"+", std::nullopt},
-      {"-", std::nullopt}, {"1a", std::nullopt}, {" 1", std::nullopt}, {"1 ", std::nullopt},
-      {"+-1", std::nullopt}, {"0x10", std::nullopt}, {"$10", std::nullopt},
+      {"0", 0},
+      {"12", 12},
+      {"+7", 7},
+      {"-3", -3},
+      {"2147483647", INT32_MAX},
+      {"-2147483648", INT32_MIN},
+      {"2147483648", std::nullopt},
+      {"", std::nullopt},
+      {"+", std::nullopt},
+      {"-", std::nullopt},
+      {"1a", std::nullopt},
+      {" 1", std::nullopt},
+      {"1 ", std::nullopt},
+      {"+-1", std::nullopt},
+      {"0x10", std::nullopt},
+      {"$10", std::nullopt},
   };
   for (const row& r : rows) EXPECT_EQ(parse_cut_count(r.text), r.value) << r.text;
 }

@@ -25,7 +25,8 @@ struct test_store {
   // The stored bytes of every packet, in number order.
   [[nodiscard]] std::vector<std::vector<uint8_t>> contents() const {
     std::vector<std::vector<uint8_t>> all;
-    for (const auto& [number, p] : store) all.emplace_back(p->bytes(), p->bytes() + p->byte_length());
+    for (const auto& [number, p] : store)
+      all.emplace_back(p->bytes(), p->bytes() + p->byte_length());
     return all;
   }
   [[nodiscard]] std::vector<const xpaket*> pointers() const {

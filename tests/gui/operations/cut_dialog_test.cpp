@@ -30,7 +30,9 @@ T* child(QWidget& w, const char* name) {
   return found;
 }
 
-QString label_text(QWidget& w, const char* name) { return child<QLabel>(w, name)->text(); }
+QString label_text(QWidget& w, const char* name) {
+  return child<QLabel>(w, name)->text();
+}
 
 }  // namespace
 
@@ -82,7 +84,8 @@ TEST(CutDialog, InvalidCountsShowTheMessageAndChangeNothing) {
     const PLUGIN_RESULT r = dialog.Execute(0, s.store);
     ASSERT_EQ(ui.messages.size(), 1u) << bad_start;
     EXPECT_EQ(ui.messages[0].kind, message_hooks::kind::warning);
-    EXPECT_EQ(ui.last_text(), QStringLiteral("Недопустимые символы в поле 'начало' или 'конец'.   "));
+    EXPECT_EQ(ui.last_text(),
+              QStringLiteral("Недопустимые символы в поле 'начало' или 'конец'.   "));
     EXPECT_EQ(s.contents(), (contents{{1, 2, 3}})) << bad_start;
     EXPECT_EQ(r.processed, 0);
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
@@ -103,7 +106,13 @@ TEST(CutDialog, OkCutsThePacketsInScope) {
       {"bytes from both ends, all", false, "1", "1", 0, {{2}, {2}, {2}}, 3},
       {"bytes, blue only", false, "1", "0", blue, {{1, 2, 3}, {2, 3}, {1, 2, 3}}, 1},
       {"bytes, unselected only", false, "2", "0", colour_white, {{3}, {1, 2, 3}, {1, 2, 3}}, 1},
-      {"bits, end ignored", true, "4", "1", 0, {{0x20, 0x30, 0}, {0x20, 0x30, 0}, {0x20, 0x30, 0}}, 3},
+      {"bits, end ignored",
+       true,
+       "4",
+       "1",
+       0,
+       {{0x20, 0x30, 0}, {0x20, 0x30, 0}, {0x20, 0x30, 0}},
+       3},
       {"nothing to cut", false, "0", "0", 0, {{1, 2, 3}, {1, 2, 3}, {1, 2, 3}}, 0},
       {"negative trailing count", false, "0", "-1", red, {{1, 2, 3}, {1, 2, 3}, {1, 2, 3, 0}}, 1},
   };

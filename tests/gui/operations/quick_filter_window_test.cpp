@@ -59,9 +59,20 @@ TEST(QuickFilterWindow, RunsTheFilterOnTheCurrentCellAndScrollsHome) {
   };
   const auto word = quick_filter_command;
   const row rows[] = {
-      {"keep this length", word(filter_criterion::length, false), 1, 1, {{1, 2, 3, 4, 5}, {9, 2, 3, 4, 6}}},
-      {"drop this byte keeps short packets", word(filter_criterion::byte, true), 4, 1, {{1, 2, 3}, {1, 2}}},
-      {"keep this byte drops short packets", word(filter_criterion::byte, false), 4, 1,
+      {"keep this length",
+       word(filter_criterion::length, false),
+       1,
+       1,
+       {{1, 2, 3, 4, 5}, {9, 2, 3, 4, 6}}},
+      {"drop this byte keeps short packets",
+       word(filter_criterion::byte, true),
+       4,
+       1,
+       {{1, 2, 3}, {1, 2}}},
+      {"keep this byte drops short packets",
+       word(filter_criterion::byte, false),
+       4,
+       1,
        {{1, 2, 3, 4, 5}, {9, 2, 3, 4, 6}}},
       {"drop this colour", word(filter_criterion::colour, true), 5, 1, {}},
   };
@@ -109,9 +120,8 @@ TEST(QuickFilterWindow, CancelKeepsTheUnvisitedPacketsInOrder) {
   window.setEventInterval(0);
   ui.on_show = [](TPelorin_Plugin& d) {
     // Runs at the pass's first look at the events: after the activation has started the pass.
-    QTimer::singleShot(1, &d, [&d] {
-      d.findChild<QToolButton*>(QStringLiteral("btnCancel"))->click();
-    });
+    QTimer::singleShot(1, &d,
+                       [&d] { d.findChild<QToolButton*>(QStringLiteral("btnCancel"))->click(); });
   };
   const PLUGIN_RESULT result =
       window.Execute(quick_filter_command(filter_criterion::length, false), s.store);

@@ -1,0 +1,125 @@
+// The cut and the quick filter run through their dialogs, gauge shown (the stores hold more than
+// 10000 packets), against the logic halves alone on the same stores, in the same run. The
+// dialogs are driven offscreen: the modal loop is replaced by a hook that presses OK or lets the
+// filter window run from its activation. The program's main (grid_bench.cpp) owns the
+// QApplication.
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QToolButton>
+
+#include <vector>
+
+#include "dialogs/plugin_dialog.h"
+#include "mainwindow/packet_grid.h"
+#include "mainwindow/quick_filter.h"
+#include "mainwindow/quick_filter_window.h"
+#include "operations/cut.h"
+#include "operations/cut_dialog.h"
+
+namespace {
+
+constexpr uint32_t packet_count = 1000000;
+constexpr uint32_t packet_length = 12;
+
+// As in operations_bench.cpp: byte 0 alternates 0 and 1.
+void fill(PAKETS& store) {
+  uint8_t b[packet_length] = {};
+  for (uint32_t k = 0; k < packet_count; ++k) {
+    b[0] = static_cast<uint8_t>(k & 1);
+    for (uint32_t i = 1; i < packet_length; ++i) b[i] = static_cast<uint8_t>(k + i);
+    store.append(new xpaket(b, packet_length));
+  }
+}
+
+// Runs a modal dialog without a modal loop: shows it, lets `act` press its buttons and processes
+// events until it has closed.
+int run_shown(TPelorin_Plugin& dialog, void (*act)(TPelorin_Plugin&)) {
+  dialog.setModal(false);
+  dialog.show();
+  act(dialog);
+  while (dialog.isVisible()) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  return dialog.result();
+}
+
+void press_cut_ok(TPelorin_Plugin& d) {
+  d.findChild<QLineEdit*>(QStringLiteral("edStart"))->setText(QStringLiteral("2"));
+  d.findChild<QToolButton*>(QStringLiteral("btnOk"))->click();
+}
+
+void nothing(TPelorin_Plugin&) {}
+
+void BM_CutDialog(benchmark::State& state) {
+  const scoped_modal_hook hook([](TPelorin_Plugin& d) { return run_shown(d, press_cut_ok); });
+  for (auto _ : state) {
+    state.PauseTiming();
+    PAKETS store;
+    fill(store);
+    state.ResumeTiming();
+    TfSigCut dialog(nullptr);
+    const PLUGIN_RESULT r = dialog.Execute(0, store);
+    state.PauseTiming();
+    if (r.changed != static_cast<int32_t>(packet_count)) state.SkipWithError("wrong count");
+    unload_store(store);
+    state.ResumeTiming();
+  }
+}
+
+void BM_CutLogic(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    PAKETS store;
+    fill(store);
+    state.ResumeTiming();
+    pass run;
+    cut(store, scope{}, cut_params{false, 2, 0}, run);
+    state.PauseTiming();
+    unload_store(store);
+    state.ResumeTiming();
+  }
+}
+
+void BM_QuickFilterWindow(benchmark::State& state) {
+  const scoped_modal_hook hook([](TPelorin_Plugin& d) { return run_shown(d, nothing); });
+  for (auto _ : state) {
+    state.PauseTiming();
+    PAKETS store;
+    fill(store);
+    TPacketGrid grid;
+    grid.setStore(&store);
+    grid.RecountPackets();
+    grid.setCurrentCell(1, 1);
+    state.ResumeTiming();
+    TfSigInline window(nullptr, grid);
+    const PLUGIN_RESULT r =
+        window.Execute(quick_filter_command(filter_criterion::byte, false), store);
+    state.PauseTiming();
+    if (r.deleted != static_cast<int32_t>(packet_count / 2)) state.SkipWithError("wrong count");
+    grid.setStore(nullptr);
+    unload_store(store);
+    state.ResumeTiming();
+  }
+}
+
+void BM_QuickFilterLogic(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    PAKETS store;
+    fill(store);
+    state.ResumeTiming();
+    pass run;
+    quick_filter(store, {filter_criterion::byte, false, 0, 0}, run);
+    state.PauseTiming();
+    unload_store(store);
+    state.ResumeTiming();
+  }
+}
+
+}  // namespace
+
+BENCHMARK(BM_CutDialog)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CutLogic)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QuickFilterWindow)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QuickFilterLogic)->Unit(benchmark::kMillisecond);
