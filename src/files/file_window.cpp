@@ -76,10 +76,6 @@ TfSigLoader::TfSigLoader(QWidget* owner, sig_loader_host& host)
   gProgress->setGeometry(1, 1, 218, 19);
   btnCancel->move(229, 30);
 
-  dlgOpen = file_dialog(this, "dlgOpen", QFileDialog::AcceptOpen, {sig_open_filter});
-  dlgSave =
-      file_dialog(this, "dlgSave", QFileDialog::AcceptSave, {sig_save_filter, bit_save_filter});
-
   tTimer = new QTimer(this);
   tTimer->setObjectName(QStringLiteral("tTimer"));
   tTimer->setInterval(10);
@@ -136,6 +132,9 @@ PLUGIN_RESULT TfSigLoader::Execute(uint16_t command, PAKETS& store) {
 }
 
 bool TfSigLoader::PrepareSave() {
+  // File dialogs are costly to build: only the commands that ask for a file make theirs.
+  dlgSave =
+      file_dialog(this, "dlgSave", QFileDialog::AcceptSave, {sig_save_filter, bit_save_filter});
   const std::optional<file_choice> choice = run_file_dialog(*dlgSave);
   if (!choice || choice->path.isEmpty()) return false;
   save_path_ = QFile::encodeName(choice->path).toStdString();
@@ -157,8 +156,9 @@ bool TfSigLoader::PrepareLoad() {
   QString name;
   if (code() == load_argument) {
     name = host_.CommandLineFile();
-  } else if (const std::optional<file_choice> choice = run_file_dialog(*dlgOpen)) {
-    name = choice->path;
+  } else {
+    dlgOpen = file_dialog(this, "dlgOpen", QFileDialog::AcceptOpen, {sig_open_filter});
+    if (const std::optional<file_choice> choice = run_file_dialog(*dlgOpen)) name = choice->path;
   }
   if (name.isEmpty()) return false;
   if (input_.open(QFile::encodeName(name).toStdString()) != 0) {
@@ -188,7 +188,12 @@ void TfSigLoader::FormActivate() {
   working_ = true;
   Process();
   working_ = false;
-  if (pending_result_) TfSigLoader::done(*pending_result_);
+  if (pending_result_) {
+    TfSigLoader::done(*pending_result_);
+  } else {
+    // The work is over: close now rather than at the next tick.
+    tTimerTimer();
+  }
 }
 
 int TfSigLoader::Process() {

@@ -46,9 +46,6 @@ class TfSigLoader : public TPelorin_Plugin {
   void FormActivate();
   void done(int result) override;
 
-  [[nodiscard]] QFileDialog* openDialog() const { return dlgOpen; }
-  [[nodiscard]] QFileDialog* saveDialog() const { return dlgSave; }
-
   // The program's texts of this window.
   static QString open_failed_text();
   static QString format_error_text();
@@ -69,7 +66,7 @@ class TfSigLoader : public TPelorin_Plugin {
   void FormClose();
 
   sig_loader_host& host_;
-  QFileDialog* dlgOpen = nullptr;
+  QFileDialog* dlgOpen = nullptr;  // made by the commands that ask for a file
   QFileDialog* dlgSave = nullptr;
   QTimer* tTimer = nullptr;
   xin_stream input_;

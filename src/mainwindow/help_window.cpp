@@ -1,6 +1,8 @@
 #include "mainwindow/help_window.h"
 
+#include <QFile>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -18,6 +20,11 @@ THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   browser_ = new QTextBrowser(this);
   browser_->setObjectName(QStringLiteral("tHelpText"));
   browser_->setOpenExternalLinks(true);
+  // The text browser does not follow <link rel="stylesheet">: the pages' style is the default.
+  QFile style(QStringLiteral(":/help/style.css"));
+  if (style.open(QIODevice::ReadOnly)) {
+    browser_->document()->setDefaultStyleSheet(QString::fromUtf8(style.readAll()));
+  }
   QAction* contents = bar->addAction(QStringLiteral("Содержание"));
   QAction* back = bar->addAction(QStringLiteral("Назад"));
   QAction* forward = bar->addAction(QStringLiteral("Вперёд"));
