@@ -5,12 +5,16 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "mainwindow/grid_colours.h"
 #include "mainwindow/grid_delegate.h"
@@ -219,8 +223,43 @@ void TPacketGrid::paintEvent(QPaintEvent* event) {
   state.current_column = current.isValid() ? current.column() : -1;
   delegate_->setPaintState(state);
   model_->beginPaint();
-  QTableView::paintEvent(event);
+  paintCells(event->rect());
   model_->endPaint();
+}
+
+// Every data cell that meets `area`, row by row and left to right, each at its section's place.
+// The viewport's own background (white) shows past the last row and column.
+void TPacketGrid::paintCells(const QRect& area) {
+  const int rows = model_->rowCount();
+  const int columns = model_->columnCount();
+  if (rows == 0 || columns == 0) return;
+  QHeaderView* across = horizontalHeader();
+  QHeaderView* down = verticalHeader();
+  int first_row = down->visualIndexAt(area.top());
+  int last_row = down->visualIndexAt(area.bottom());
+  int first_column = across->visualIndexAt(area.left());
+  int last_column = across->visualIndexAt(area.right());
+  if (first_row < 0 || first_column < 0) return;
+  if (last_row < 0) last_row = rows - 1;
+  if (last_column < 0) last_column = columns - 1;
+
+  QPainter painter(viewport());
+  painter.setFont(font());
+  std::vector<std::pair<int, int>> spans;  // x and width of each column in view, reused by rows
+  spans.reserve(static_cast<size_t>(last_column - first_column + 1));
+  for (int v = first_column; v <= last_column; ++v) {
+    const int c = across->logicalIndex(v);
+    spans.emplace_back(across->sectionViewportPosition(c), across->sectionSize(c));
+  }
+  for (int v = first_row; v <= last_row; ++v) {
+    const int r = down->logicalIndex(v);
+    const int y = down->sectionViewportPosition(r);
+    const int h = down->sectionSize(r);
+    for (size_t k = 0; k < spans.size(); ++k) {
+      const int c = across->logicalIndex(first_column + static_cast<int>(k));
+      delegate_->paintCell(painter, QRect(spans[k].first, y, spans[k].second, h), r, c);
+    }
+  }
 }
 
 void TPacketGrid::keyPressEvent(QKeyEvent* event) {

@@ -93,6 +93,7 @@ class TPacketGrid : public QTableView {
   [[nodiscard]] int headerColumnAt(int x) const;
   bool headerMouse(QEvent* event);
   void activateCurrentRow();
+  void paintCells(const QRect& area);
   void applySizes();
   void paintCorner(QAbstractButton* corner);
 
