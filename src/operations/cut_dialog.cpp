@@ -8,6 +8,7 @@
 
 #include <optional>
 
+#include "dialogs/glyphs.h"
 #include "dialogs/message_box.h"
 #include "dialogs/select_frame.h"
 
@@ -40,6 +41,7 @@ TfSigCut::TfSigCut(QWidget* owner) : TPelorin_Plugin(owner) {
   setObjectName(QStringLiteral("TfSigCut"));
   setWindowTitle(QStringLiteral("обрезка"));
   lblTitle->setText(QStringLiteral("SIGCut"));
+  imgLogo->setPixmap(program_logo(imgLogo->width()));
   setFixedSize(width(), height() + extra_height);
   gbParams->resize(gbParams->width(), gbParams->height() + extra_height);
   for (QWidget* w : {static_cast<QWidget*>(panProgress), static_cast<QWidget*>(btnCancel),
