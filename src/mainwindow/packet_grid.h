@@ -32,8 +32,11 @@ class TPacketGrid : public QTableView {
   [[nodiscard]] const PAKETS* store() const;
 
   // Recount after the store changed: columns = longest packet + 1 (256 when 0), rows = packets + 1
-  // (256 when empty); emits statusText(0, ...) and statusText(1, ...) with the totals; yields to
-  // the GUI every 1000 packets. Keeps the current cell, first visible row/column, mode and range.
+  // (256 when empty); emits statusText(1, " выделение памяти...") first, then statusText(0, ...)
+  // and statusText(1, ...) with the totals; yields to the GUI every 1000 packets, during which the
+  // store must not change (a recount asked for meanwhile is ignored). Keeps the current cell,
+  // first visible row/column, mode and range. Until the next recount, rows past the store's last
+  // packet paint white.
   void RecountPackets();
   // Repaints every visible cell.
   void Redraw();
@@ -56,7 +59,7 @@ class TPacketGrid : public QTableView {
   [[nodiscard]] int gridRowCount() const;
   [[nodiscard]] int currentColumn() const;  // 0 when none
   [[nodiscard]] int currentRow() const;     // 0 when none
-  // Makes (column, row) current and scrolls to show it.
+  // Makes (column, row) current and scrolls to show it; clamped to the data cells.
   void setCurrentCell(int column, int row);
   [[nodiscard]] int firstVisibleRow() const;
   [[nodiscard]] int firstVisibleColumn() const;
@@ -74,11 +77,15 @@ class TPacketGrid : public QTableView {
  signals:
   // A status bar panel's new text (panels 0 and 1 from the recount: totals and lengths).
   void statusText(int panel, const QString& text);
-  // The current cell is about to move to (column, row) (the main window updates its panels).
+  // The current cell is about to move to (column, row), by the user or by setCurrentCell; the
+  // grid's currentRow()/currentColumn() still tell the old cell (the main window updates its
+  // panels from the arguments).
   void cellSelected(int column, int row);
   // Double click or Enter on a row that holds a packet: the packet's number.
   void packetActivated(uint32_t number);
-  // The column range changed through a header drag.
+  // The column range changed through a header drag: a press on header column `from` and a release,
+  // at least the drag distance away, over column `to` marks from..to when from < to and clears the
+  // range otherwise. A plain click changes nothing. The columns never reorder.
   void columnRangeChanged(int first, int last);
 
  protected:

@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QImage>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 
@@ -394,5 +395,17 @@ TEST_F(GridTest, WritesScreenshotsWhenAsked) {
     mode(static_cast<view_mode>(m));
     shot();
     grid.grab().save(QString::fromUtf8(folder) + "/grid_" + names[m] + ".png");
+  }
+  // What the screen shows after scrolling, where the view moves the pixels it already painted.
+  mode(view_mode::decimal);
+  QTest::qWait(50);
+  for (int k = 0; k < 3; ++k) {
+    QTest::keyClick(&grid, Qt::Key_Down);
+    grid.verticalScrollBar()->setValue(grid.verticalScrollBar()->value() + 1);
+    grid.horizontalScrollBar()->setValue(k);
+    QTest::qWait(50);
+  }
+  if (QScreen* screen = grid.screen()) {
+    screen->grabWindow(grid.winId()).save(QString::fromUtf8(folder) + "/grid_scrolled.png");
   }
 }
