@@ -53,6 +53,9 @@ class new_numbering {
 // cancelled pass loses nothing. If visit throws, it must have done nothing (p neither appended
 // nor destroyed, nothing else appended): p then counts as not reached, the store is renumbered
 // the same way and the exception goes on.
+//
+// While the pass runs, the entries between the new numbering and the walk may name packets that
+// were destroyed or moved: nothing may read the store (a grid repaint, say) until it returns.
 template <typename Visit, typename Close>
 void rebuild_store(PAKETS& store, pass& run, Visit&& visit, Close&& close) {
   new_numbering next(store);

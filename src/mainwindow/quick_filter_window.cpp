@@ -1,6 +1,7 @@
 #include "mainwindow/quick_filter_window.h"
 
 #include <QEvent>
+#include <QScopeGuard>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -80,7 +81,13 @@ int TfSigInline::Process() {
   if (!params || row < 1 || static_cast<size_t>(row - 1) >= store_->size()) return 1;
   params->row = static_cast<uint32_t>(row - 1);
   params->column = column >= 1 ? static_cast<uint32_t>(column - 1) : npos;
-  quick_filter(*store_, *params, pass_);
+  {
+    // Until the pass has renumbered the store, its entries past the kept packets may name
+    // packets already destroyed: the grid must not paint from it while the gauge lets events in.
+    grid_.setUpdatesEnabled(false);
+    const auto repaint_later = qScopeGuard([this] { grid_.setUpdatesEnabled(true); });
+    quick_filter(*store_, *params, pass_);
+  }
   grid_.setFirstVisibleRow(1);
   grid_.setFirstVisibleColumn(1);
   return 1;
