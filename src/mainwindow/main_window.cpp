@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -328,9 +329,19 @@ void TfMain::BuildPopup() {
       RunOperation(op_quick_filter);
     });
   }
-  tGrid->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(tGrid, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& pos) { mPopup->popup(tGrid->mapToGlobal(pos)); });
+  // A right click opens the menu without moving the current cell: its commands act on that cell.
+  tGrid->viewport()->installEventFilter(this);
+}
+
+bool TfMain::eventFilter(QObject* watched, QEvent* e) {
+  if (watched == tGrid->viewport() && e->type() == QEvent::MouseButtonPress) {
+    const auto* press = static_cast<QMouseEvent*>(e);
+    if (press->button() == Qt::RightButton) {
+      mPopup->popup(press->globalPosition().toPoint());
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, e);
 }
 
 bool TfMain::event(QEvent* e) {

@@ -99,6 +99,7 @@ class TfMain : public QMainWindow, public sig_loader_host {
 
  protected:
   bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:

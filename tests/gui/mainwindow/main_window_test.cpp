@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QSet>
 #include <QTextBrowser>
@@ -166,7 +167,9 @@ TEST_F(MainWindowTest, DispatcherRule) {
   EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST_F(MainWindowTest, OperationsNotInThisBuildCannotStart) {
+TEST_F(MainWindowTest, OperationsWithoutAModuleCannotStart) {
+  // Indexes out of range, and indexes whose module has not put its dialog there.
+  for (int index = 2; index <= 12; ++index) main.SetOperation(index, {});
   for (int index : {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, -1}) {
     ui.messages.clear();
     main.RunOperation(index);
@@ -385,6 +388,32 @@ TEST_F(MainWindowTest, AboutBoxShowsTheVersionAndChangesNothing) {
   EXPECT_EQ(ui.modal_runs, 1);
   EXPECT_TRUE(main.saved());
   EXPECT_TRUE(ui.messages.empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MainWindowPopup, RightClickOpensTheMenuAndKeepsTheCell) {
+  ui_capture ui;
+  TfMain main;
+  main.show();
+  main.grid()->setCurrentCell(3, 2);
+  QWidget* viewport = main.grid()->viewport();
+  const QPoint inside(viewport->width() / 2, viewport->height() / 2);
+  QMouseEvent press(QEvent::MouseButtonPress, inside, viewport->mapToGlobal(inside),
+                    Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(viewport, &press);
+  auto* popup = main.findChild<QMenu*>(QStringLiteral("mPopup"));
+  EXPECT_TRUE(popup->isVisible());
+  EXPECT_EQ(main.grid()->currentColumn(), 3);
+  EXPECT_EQ(main.grid()->currentRow(), 2);
+  popup->hide();
+  // The popup's filters hand their criterion and drop flag to the dispatcher.
+  main.findChild<QAction*>(QStringLiteral("mDrop"))->trigger();
+  EXPECT_EQ(main.commandWord(), 0x103);
+  main.findChild<QAction*>(QStringLiteral("mLeaveMarked"))->trigger();
+  EXPECT_EQ(main.commandWord(), 0x005);
 }
 
 }  // namespace
