@@ -10,7 +10,9 @@
 
 namespace {
 
-QRect to_qrect(const cell_rect& r) { return {r.left, r.top, r.width(), r.height()}; }
+QRect to_qrect(const cell_rect& r) {
+  return {r.left, r.top, r.width(), r.height()};
+}
 
 }  // namespace
 
@@ -25,7 +27,8 @@ void grid_delegate::setFont(const QFont& font) {
     for (int b = 0; b < 256; ++b) {
       QString text;
       if (mode == static_cast<int>(view_mode::text)) {
-        if (has_text_char(static_cast<uint8_t>(b))) text = model_->textChar(static_cast<uint8_t>(b));
+        if (has_text_char(static_cast<uint8_t>(b)))
+          text = model_->textChar(static_cast<uint8_t>(b));
       } else {
         char buffer[8];
         const std::string_view s =
@@ -99,9 +102,9 @@ void grid_delegate::paintPseudo(QPainter& painter, const cell_rect& r, uint8_t b
   while (j < 8) {
     int k = j + 1;
     while (k < 8 && s.ones[static_cast<size_t>(k)] == s.ones[static_cast<size_t>(j)]) ++k;
-    painter.fillRect(QRect(r.left + j * s.width, top, (k - j) * s.width, height),
-                     s.ones[static_cast<size_t>(j)] ? grid_colours::bit_one
-                                                    : grid_colours::bit_zero);
+    painter.fillRect(
+        QRect(r.left + j * s.width, top, (k - j) * s.width, height),
+        s.ones[static_cast<size_t>(j)] ? grid_colours::bit_one : grid_colours::bit_zero);
     j = k;
   }
 }

@@ -65,7 +65,7 @@ void grid_header::paintSection(QPainter* painter, const QRect& rect, int logical
   const cell_rect r = paint_fixed_cell(*painter, rect, face, line);
   if (view_->mode == view_mode::pseudo) return;
   drawFixedText(*painter, r,
-                QString::fromStdString(fixed_column_text(static_cast<uint32_t>(logicalIndex) + 1,
-                                                         p->size(true))),
+                QString::fromStdString(
+                    fixed_column_text(static_cast<uint32_t>(logicalIndex) + 1, p->size(true))),
                 face);
 }

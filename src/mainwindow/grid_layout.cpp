@@ -56,6 +56,10 @@ std::string fixed_column_text(uint32_t row, uint32_t byte_length) {
   return std::to_string(row) + "  :  " + std::to_string(byte_length);
 }
 
-int grid_columns_for(uint32_t longest) { return checked_dimension(longest); }
+int grid_columns_for(uint32_t longest) {
+  return checked_dimension(longest);
+}
 
-int grid_rows_for(uint32_t packets) { return checked_dimension(packets); }
+int grid_rows_for(uint32_t packets) {
+  return checked_dimension(packets);
+}

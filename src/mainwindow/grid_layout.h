@@ -30,8 +30,7 @@ struct cell_size {
 
 // Vertical lines between data columns are shown in the numeric modes only.
 [[nodiscard]] constexpr bool has_vertical_lines(view_mode mode) {
-  return mode == view_mode::decimal || mode == view_mode::hexadecimal ||
-         mode == view_mode::binary;
+  return mode == view_mode::decimal || mode == view_mode::hexadecimal || mode == view_mode::binary;
 }
 
 // The marked column range; first = last = 0 means none. Signed, as the drag handler stores it.

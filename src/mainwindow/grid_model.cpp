@@ -55,7 +55,9 @@ void grid_model::setDimensions(int grid_columns, int grid_rows) {
   }
 }
 
-int grid_model::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+int grid_model::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : rows_;
+}
 
 int grid_model::columnCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : columns_;

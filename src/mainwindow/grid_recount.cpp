@@ -28,6 +28,6 @@ std::string total_packets_text(const store_totals& t) {
 }
 
 std::string lengths_text(const store_totals& t) {
-  return " длина мин: " + std::to_string(t.min_length) + " -  макс: " +
-         std::to_string(t.max_length);
+  return " длина мин: " + std::to_string(t.min_length) +
+         " -  макс: " + std::to_string(t.max_length);
 }

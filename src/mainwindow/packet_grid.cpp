@@ -35,8 +35,8 @@ class grid_selection_model : public QItemSelectionModel {
                        QObject* parent)
       : QItemSelectionModel(model, parent), before_(std::move(before)) {}
 
-  void setCurrentIndex(const QModelIndex& index, QItemSelectionModel::SelectionFlags command)
-      override {
+  void setCurrentIndex(const QModelIndex& index,
+                       QItemSelectionModel::SelectionFlags command) override {
     if (index.isValid() && index != currentIndex()) before_(index);
     QItemSelectionModel::setCurrentIndex(index, command);
   }
@@ -96,8 +96,8 @@ TPacketGrid::TPacketGrid(QWidget* parent) : QTableView(parent) {
 
   QStyleOptionViewItem option;
   option.initFrom(this);
-  delegate_->setLineColour(QColor::fromRgba(static_cast<QRgb>(
-      style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this))));
+  delegate_->setLineColour(QColor::fromRgba(
+      static_cast<QRgb>(style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this))));
   setFont(defaultGridFont());
   delegate_->setFont(font());
   applySizes();
@@ -111,7 +111,9 @@ void TPacketGrid::setStore(const PAKETS* store) {
   Redraw();
 }
 
-const PAKETS* TPacketGrid::store() const { return model_->store(); }
+const PAKETS* TPacketGrid::store() const {
+  return model_->store();
+}
 
 void TPacketGrid::RecountPackets() {
   if (recounting_) return;
@@ -147,18 +149,23 @@ void TPacketGrid::SetViewMode(int menu_position) {
 void TPacketGrid::applySizes() {
   const QFontMetrics fm(font());
   const char* sample = sample_text(view_.mode);
-  const cell_size size =
-      data_cell_size(view_.mode, {fm.horizontalAdvance(QString::fromLatin1(sample)), fm.height()},
-                     view_.expanded);
+  const cell_size size = data_cell_size(
+      view_.mode, {fm.horizontalAdvance(QString::fromLatin1(sample)), fm.height()}, view_.expanded);
   columns_header_->setDefaultSectionSize(size.width);
   rows_header_->setDefaultSectionSize(size.height);
 }
 
-view_mode TPacketGrid::viewMode() const { return view_.mode; }
+view_mode TPacketGrid::viewMode() const {
+  return view_.mode;
+}
 
-void TPacketGrid::setExpanded(bool on) { view_.expanded = on; }
+void TPacketGrid::setExpanded(bool on) {
+  view_.expanded = on;
+}
 
-bool TPacketGrid::expanded() const { return view_.expanded; }
+bool TPacketGrid::expanded() const {
+  return view_.expanded;
+}
 
 void TPacketGrid::setScrollBars(bool on) {
   scroll_bars_ = on;
@@ -167,20 +174,30 @@ void TPacketGrid::setScrollBars(bool on) {
   setVerticalScrollBarPolicy(policy);
 }
 
-bool TPacketGrid::scrollBars() const { return scroll_bars_; }
+bool TPacketGrid::scrollBars() const {
+  return scroll_bars_;
+}
 
 void TPacketGrid::setColumnRange(int first, int last) {
   view_.range = {first, last};
   Redraw();
 }
 
-int TPacketGrid::rangeFirst() const { return view_.range.first; }
+int TPacketGrid::rangeFirst() const {
+  return view_.range.first;
+}
 
-int TPacketGrid::rangeLast() const { return view_.range.last; }
+int TPacketGrid::rangeLast() const {
+  return view_.range.last;
+}
 
-int TPacketGrid::gridColumnCount() const { return model_->columnCount() + 1; }
+int TPacketGrid::gridColumnCount() const {
+  return model_->columnCount() + 1;
+}
 
-int TPacketGrid::gridRowCount() const { return model_->rowCount() + 1; }
+int TPacketGrid::gridRowCount() const {
+  return model_->rowCount() + 1;
+}
 
 int TPacketGrid::currentColumn() const {
   const QModelIndex i = currentIndex();
@@ -200,9 +217,13 @@ void TPacketGrid::setCurrentCell(int column, int row) {
   scrollTo(i);
 }
 
-int TPacketGrid::firstVisibleRow() const { return verticalScrollBar()->value() + 1; }
+int TPacketGrid::firstVisibleRow() const {
+  return verticalScrollBar()->value() + 1;
+}
 
-int TPacketGrid::firstVisibleColumn() const { return horizontalScrollBar()->value() + 1; }
+int TPacketGrid::firstVisibleColumn() const {
+  return horizontalScrollBar()->value() + 1;
+}
 
 void TPacketGrid::setFirstVisibleRow(int row) {
   updateGeometries();
@@ -333,8 +354,8 @@ bool TPacketGrid::headerMouse(QEvent* event) {
 }
 
 bool TPacketGrid::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == columns_header_->viewport() && (event->type() == QEvent::MouseButtonPress ||
-                                                  event->type() == QEvent::MouseButtonRelease)) {
+  if (watched == columns_header_->viewport() &&
+      (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease)) {
     return headerMouse(event);
   }
   if (watched == corner_ && event->type() == QEvent::Paint) {

@@ -32,9 +32,8 @@ class GridTest : public ::testing::Test {
   GridTest() {
     grid.resize(720, 420);
     grid.setStore(&store);
-    QObject::connect(&grid, &TPacketGrid::statusText, [this](int panel, const QString& text) {
-      status.emplace_back(panel, text);
-    });
+    QObject::connect(&grid, &TPacketGrid::statusText,
+                     [this](int panel, const QString& text) { status.emplace_back(panel, text); });
     grid.show();
   }
   ~GridTest() override { unload_store(store); }
@@ -63,8 +62,8 @@ class GridTest : public ::testing::Test {
   // Its painted area without the grid lines.
   QRect inner(int column, int row) const {
     const QRect s = cell(column, row);
-    const cell_rect r = paint_rect(s.x(), s.y(), s.width(), s.height(),
-                                   has_vertical_lines(grid.viewMode()));
+    const cell_rect r =
+        paint_rect(s.x(), s.y(), s.width(), s.height(), has_vertical_lines(grid.viewMode()));
     return {r.left, r.top, r.width(), r.height()};
   }
   QRect header_cell(int column) const {
@@ -87,7 +86,9 @@ class GridTest : public ::testing::Test {
   std::vector<std::pair<int, QString>> status;
 };
 
-QColor at(const QImage& image, QPoint p) { return image.pixelColor(p); }
+QColor at(const QImage& image, QPoint p) {
+  return image.pixelColor(p);
+}
 
 int count_colour(const QImage& image, const QRect& r, const QColor& c) {
   int n = 0;
@@ -104,7 +105,9 @@ int count_ink(const QImage& image, const QRect& r, const QColor& background) {
   return n;
 }
 
-QColor button_face(const TPacketGrid& grid) { return grid.palette().color(QPalette::Button); }
+QColor button_face(const TPacketGrid& grid) {
+  return grid.palette().color(QPalette::Button);
+}
 
 }  // namespace
 
@@ -291,7 +294,8 @@ TEST_F(GridTest, DraggingAHeaderColumnMarksOrClearsTheRange) {
   // Pressed in the middle of `from`, released near the left edge of `to`.
   auto drag = [&](int from, int to) {
     const int y = header->height() / 2;
-    const QPoint a(header->sectionViewportPosition(from - 1) + header->sectionSize(from - 1) / 2, y);
+    const QPoint a(header->sectionViewportPosition(from - 1) + header->sectionSize(from - 1) / 2,
+                   y);
     const QPoint b(header->sectionViewportPosition(to - 1) + 2, y);
     QTest::mousePress(target, Qt::LeftButton, {}, a);
     QTest::mouseMove(target, (a + b) / 2);
