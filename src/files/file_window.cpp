@@ -166,7 +166,11 @@ bool TfSigLoader::PrepareLoad() {
     return false;
   }
   host_.SetCurrentCell(1, 1);
-  if (code() == load) Unload(false);
+  if (code() == load) {
+    Unload(false);
+    // The grid still counts the old packets: let it show the empty store.
+    host_.ShowFirstScreen();
+  }
   host_.SetSignalCaption(name);
   return true;
 }

@@ -18,7 +18,7 @@ class sig_loader_host {
   virtual void SetCurrentCell(int column, int row) = 0;
   // The window caption becomes "Pelorin - " and the file name.
   virtual void SetSignalCaption(const QString& file_name) = 0;
-  // The first packets of a load are in the store: show them.
+  // The store has just been emptied for a load, or the load's first packets are in: show them.
   virtual void ShowFirstScreen() = 0;
   virtual void SetGridVisible(bool on) = 0;
   // Sets or clears the saved flag and repaints its status panel.

@@ -11,6 +11,7 @@
 
 #include <cstdlib>
 
+#include "dialogs/select_frame.h"
 #include "gui/ui_capture.h"
 #include "mainwindow/about_dialog.h"
 #include "mainwindow/help_window.h"
@@ -29,6 +30,17 @@ class shooting_main : public TfMain {
     }
   }
   QPixmap loader_shot;
+};
+
+// The dialog frame as an operation shows it: the scope frame in the parameter group.
+class sample_dialog : public TPelorin_Plugin {
+ public:
+  sample_dialog() : TPelorin_Plugin(nullptr) {
+    auto* scope = new Tfr_select(gbParams);
+    scope->move(0, 64);
+    lblTitle->setText(QStringLiteral("SIGSample"));
+  }
+  int Process() override { return 0; }
 };
 
 TEST(MainWindowLook, Screenshots) {
@@ -92,6 +104,11 @@ TEST(MainWindowLook, Screenshots) {
   main.helpWindow()->grab().save(out.filePath(QStringLiteral("help-contents.png")));
   main.helpWindow()->close();
   main.SetSaved(true);
+
+  sample_dialog dialog;
+  dialog.show();
+  QCoreApplication::processEvents();
+  dialog.grab().save(out.filePath(QStringLiteral("dialog-frame.png")));
 }
 
 }  // namespace
