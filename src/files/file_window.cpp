@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <memory>
 #include <span>
 
 #include "dialogs/gauge.h"
@@ -23,9 +24,9 @@ const QString sig_open_filter = QStringLiteral("SIG - пакеты (*.sig)");
 const QString sig_save_filter = QStringLiteral("SIG-пакеты (SIG) (*.sig)");
 const QString bit_save_filter = QStringLiteral("Пакеты без SIG-заголовков (BIT) (*.bit)");
 
-QFileDialog* file_dialog(QWidget* parent, const char* name, QFileDialog::AcceptMode mode,
-                         const QStringList& filters) {
-  auto* dialog = new QFileDialog(parent);
+std::unique_ptr<QFileDialog> file_dialog(QWidget* parent, const char* name,
+                                         QFileDialog::AcceptMode mode, const QStringList& filters) {
+  auto dialog = std::make_unique<QFileDialog>(parent);
   dialog->setObjectName(QString::fromLatin1(name));
   dialog->setAcceptMode(mode);
   dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
@@ -133,8 +134,9 @@ PLUGIN_RESULT TfSigLoader::Execute(uint16_t command, PAKETS& store) {
 
 bool TfSigLoader::PrepareSave() {
   // File dialogs are costly to build: only the commands that ask for a file make theirs.
-  dlgSave =
-      file_dialog(this, "dlgSave", QFileDialog::AcceptSave, {sig_save_filter, bit_save_filter});
+  // Over the main window, which is shown, rather than over this window, which is not yet.
+  dlgSave = file_dialog(parentWidget(), "dlgSave", QFileDialog::AcceptSave,
+                        {sig_save_filter, bit_save_filter});
   const std::optional<file_choice> choice = run_file_dialog(*dlgSave);
   if (!choice || choice->path.isEmpty()) return false;
   save_path_ = QFile::encodeName(choice->path).toStdString();
@@ -157,7 +159,7 @@ bool TfSigLoader::PrepareLoad() {
   if (code() == load_argument) {
     name = host_.CommandLineFile();
   } else {
-    dlgOpen = file_dialog(this, "dlgOpen", QFileDialog::AcceptOpen, {sig_open_filter});
+    dlgOpen = file_dialog(parentWidget(), "dlgOpen", QFileDialog::AcceptOpen, {sig_open_filter});
     if (const std::optional<file_choice> choice = run_file_dialog(*dlgOpen)) name = choice->path;
   }
   if (name.isEmpty()) return false;

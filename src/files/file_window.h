@@ -2,13 +2,15 @@
 
 #include <QString>
 
+#include <QFileDialog>
+
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "dialogs/plugin_dialog.h"
 #include "model/stream.h"
 
-class QFileDialog;
 class QTimer;
 
 // What the file window does to the main window while it works.
@@ -66,8 +68,9 @@ class TfSigLoader : public TPelorin_Plugin {
   void FormClose();
 
   sig_loader_host& host_;
-  QFileDialog* dlgOpen = nullptr;  // made by the commands that ask for a file
-  QFileDialog* dlgSave = nullptr;
+  // Made by the commands that ask for a file; children of the main window while they live.
+  std::unique_ptr<QFileDialog> dlgOpen;
+  std::unique_ptr<QFileDialog> dlgSave;
   QTimer* tTimer = nullptr;
   xin_stream input_;
   std::string save_path_;
