@@ -1,14 +1,16 @@
-// The main window's commands: the dispatcher, the file commands, go to packet, help, About, and
-// what the file window asks of the main window.
+// The main window's commands: the dispatcher, the file commands, colouring, go to packet, help,
+// About, and what the file window asks of the main window.
 
 #include <QAction>
 #include <QScrollBar>
 
 #include <limits>
 
+#include "dialogs/colors_frame.h"
 #include "dialogs/message_box.h"
 #include "mainwindow/about_dialog.h"
 #include "mainwindow/cell_text.h"
+#include "mainwindow/colouring.h"
 #include "mainwindow/help_window.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/packet_grid.h"
@@ -62,7 +64,9 @@ void TfMain::RunOperation(int index) {
   // application's handler reports it.
   const PLUGIN_RESULT result = dialog->Execute(command_word_, store_);
   if (marks_unsaved(result)) SetSaved(false);
-  if (result.modified) Recount();
+  // Packets changed in place may have new lengths (a cut, say) even with the modified flag clear:
+  // the column count and the length totals are recounted for them too.
+  if (result.modified || result.changed != 0) Recount();
   dialog.reset();
   // The current cell's byte may be another one now.
   tGridSelectCell(tGrid->currentColumn(), tGrid->currentRow());
@@ -126,6 +130,50 @@ void TfMain::mGotoClick() {
     return;
   }
   tGrid->setCurrentCell(std::max(1, tGrid->currentColumn()), static_cast<int>(row));
+}
+
+namespace {
+
+// The packet number of a grid row; npos for the fixed row.
+uint32_t packet_of_row(int row) {
+  return row >= 1 ? static_cast<uint32_t>(row - 1) : npos;
+}
+
+}  // namespace
+
+void TfMain::mMarkClick() {
+  if (busy_) return;
+  if (mark_paket(store_, packet_of_row(tGrid->currentRow()), fColors->ChosenColour()))
+    tGrid->Redraw();
+}
+
+void TfMain::mUnmarkClick() {
+  if (busy_) return;
+  if (unmark_paket(store_, packet_of_row(tGrid->currentRow()))) tGrid->Redraw();
+}
+
+void TfMain::mSelAllClick() {
+  if (busy_) return;
+  select_all(store_, fColors->ChosenColour());
+  tGrid->Redraw();
+}
+
+void TfMain::mUnselallClick() {
+  if (busy_) return;
+  unselect_all(store_);
+  tGrid->Redraw();
+}
+
+void TfMain::mUnselCurClick() {
+  if (busy_) return;
+  unselect_colour(store_, fColors->ChosenColour());
+  tGrid->Redraw();
+}
+
+void TfMain::mInvertSelClick() {
+  if (busy_) return;
+  invert_selection(store_, fColors->ChosenColour());
+  tGrid->Redraw();
 }
 
 void TfMain::tGridSelectCell(int column, int row) {

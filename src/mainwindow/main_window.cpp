@@ -20,8 +20,10 @@
 #include "mainwindow/about_dialog.h"
 #include "mainwindow/help_window.h"
 #include "mainwindow/packet_grid.h"
+#include "mainwindow/quick_filter_window.h"
 #include "mainwindow/status_bar.h"
 #include "mainwindow/tool_icons.h"
+#include "operations/cut_dialog.h"
 #include "protocols/analyser_pane.h"
 
 namespace {
@@ -77,6 +79,9 @@ TfMain::TfMain(QStringList arguments, QWidget* parent)
   // The operation modules of this build; the others answer that they cannot be started.
   SetOperation(op_about, [](TfMain& main) { return std::make_unique<TfAbout>(&main); });
   SetOperation(op_files, [](TfMain& main) { return std::make_unique<TfSigLoader>(&main, main); });
+  SetOperation(op_quick_filter,
+               [](TfMain& main) { return std::make_unique<TfSigInline>(&main, *main.grid()); });
+  SetOperation(op_cut, [](TfMain& main) { return std::make_unique<TfSigCut>(&main); });
 
   connect(tGrid, &TPacketGrid::statusText, tBar, &TStatusBar::setPanelText);
   connect(tGrid, &TPacketGrid::cellSelected, this, &TfMain::tGridSelectCell);
@@ -158,18 +163,19 @@ void TfMain::BuildMenus() {
                           &TfMain::mViewWProtoClick);
   mViewWProto->setCheckable(true);
   mView->addSeparator();
-  // Colouring comes with its own module; the items keep their places until then.
   AddAction(mView, "mSelAll", QStringLiteral("Выделить все пакеты"),
-            QKeySequence(Qt::CTRL | Qt::Key_A), nullptr);
-  AddAction(mView, "mUnselall", QStringLiteral("Снять все выделение"), {}, nullptr);
-  AddAction(mView, "mUnselCur", QStringLiteral("Снять текущее выделение"), {}, nullptr);
-  AddAction(mView, "mInvertSel", QStringLiteral("Инвертировать выделение"), {}, nullptr);
+            QKeySequence(Qt::CTRL | Qt::Key_A), &TfMain::mSelAllClick);
+  AddAction(mView, "mUnselall", QStringLiteral("Снять все выделение"), {}, &TfMain::mUnselallClick);
+  AddAction(mView, "mUnselCur", QStringLiteral("Снять текущее выделение"), {},
+            &TfMain::mUnselCurClick);
+  AddAction(mView, "mInvertSel", QStringLiteral("Инвертировать выделение"), {},
+            &TfMain::mInvertSelClick);
   mView->addSeparator();
   AddAction(mView, "mGoto", QStringLiteral("Перейти к пакету номер..."), {}, &TfMain::mGotoClick);
 
   QMenu* processing = mMain->addMenu(QStringLiteral("Обработка"));
   AddOperation(processing, "mCut", QStringLiteral("Обрезка"), QKeySequence(Qt::CTRL | Qt::Key_F1),
-               3, 0);
+               op_cut, 0);
   AddOperation(processing, "mSwap", QStringLiteral("Перестановка"),
                QKeySequence(Qt::CTRL | Qt::Key_F2), 4, 0);
   AddOperation(processing, "mFill", QStringLiteral("Дополнение"),
@@ -301,10 +307,16 @@ void TfMain::BuildToolBar() {
 void TfMain::BuildPopup() {
   mPopup = new QMenu(this);
   mPopup->setObjectName(QStringLiteral("mPopup"));
-  AddAction(mPopup, "mMark", QStringLiteral("выделить пакет"), QKeySequence(Qt::CTRL | Qt::Key_Q),
-            nullptr);
-  AddAction(mPopup, "mUnmark", QStringLiteral("снять выделение"),
-            QKeySequence(Qt::CTRL | Qt::Key_W), nullptr);
+  QAction* mark = AddAction(mPopup, "mMark", QStringLiteral("выделить пакет"),
+                            QKeySequence(Qt::CTRL | Qt::Key_Q), &TfMain::mMarkClick);
+  QAction* unmark = AddAction(mPopup, "mUnmark", QStringLiteral("снять выделение"),
+                              QKeySequence(Qt::CTRL | Qt::Key_W), &TfMain::mUnmarkClick);
+  // A menu that is not open takes no shortcuts: the grid carries the two as well, and they act
+  // while it (or its viewport) has the keyboard focus.
+  for (QAction* action : {mark, unmark}) {
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    tGrid->addAction(action);
+  }
   struct filter {
     const char* name;
     const char* caption;

@@ -79,6 +79,13 @@ class TfMain : public QMainWindow, public sig_loader_host {
   void mGotoClick();
   void mHelpClick();
   void mAboutClick();
+  // Colouring: the current colour is the tool bar's; none of them touches the saved flag.
+  void mMarkClick();
+  void mUnmarkClick();
+  void mSelAllClick();
+  void mUnselallClick();
+  void mUnselCurClick();
+  void mInvertSelClick();
 
   // Asks whether to save a signal that is not saved: true when the caller may go on (saved, or
   // the user chose not to save); false when the user cancelled or the save failed.

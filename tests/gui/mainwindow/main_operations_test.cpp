@@ -1,0 +1,289 @@
+// The main window's colouring commands, the quick filters and the cut run through the dispatcher,
+// and a double click that hands a packet to the protocol pane.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <string>
+#include <vector>
+
+#include "dialogs/colors_frame.h"
+#include "gui/ui_capture.h"
+#include "mainwindow/main_window.h"
+#include "mainwindow/packet_grid.h"
+#include "mainwindow/status_bar.h"
+#include "protocols/decode_support.h"
+#include "protocols/traffic_frames.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using contents = std::vector<std::vector<uint8_t>>;
+using colours = std::vector<uint32_t>;
+
+constexpr uint32_t white = colour_white;
+constexpr uint32_t red = 0x0000FF;
+constexpr uint32_t blue = 0xFF0000;
+
+class MainOperationsTest : public ::testing::Test {
+ protected:
+  // Opens a signal of these packets through the file window, as the user would.
+  void load(const contents& packets) {
+    main.SetSaved(true);  // no question about the previous signal
+    ui.files.push_back(
+        file_choice{QString::fromStdString(dir.write("s.sig", sig_image(packets))), 0});
+    main.mLoadClick();
+    ASSERT_EQ(main.store().size(), packets.size());
+  }
+  void paint(const colours& c) {
+    for (uint32_t i = 0; i < c.size(); ++i) main.store().at(i)->colour = c[i];
+  }
+  [[nodiscard]] colours colours_now() {
+    colours c;
+    for (const auto& [number, p] : main.store()) c.push_back(p->colour);
+    return c;
+  }
+  [[nodiscard]] contents contents_now() {
+    contents all;
+    for (const auto& [number, p] : main.store())
+      all.emplace_back(p->bytes(), p->bytes() + p->byte_length());
+    return all;
+  }
+  QAction* action(const char* name) {
+    auto* a = main.findChild<QAction*>(QString::fromLatin1(name));
+    EXPECT_NE(a, nullptr) << name;
+    return a;
+  }
+  QString panel(int i) const { return main.statusPanels()->panelText(i); }
+
+  temp_dir dir;
+  ui_capture ui;
+  TfMain main;
+};
+
+TEST_F(MainOperationsTest, MarkAndUnmarkByKeysOnTheGrid) {
+  load({{1, 2}, {3}, {4, 5, 6}});
+  main.show();
+  main.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+  main.grid()->setFocus();
+  main.colours()->Choose(blue);
+  main.grid()->setCurrentCell(2, 2);
+  QTest::keyClick(&main, Qt::Key_Q, Qt::ControlModifier);
+  EXPECT_EQ(colours_now(), (colours{white, blue, white}));
+  main.grid()->setCurrentCell(1, 3);
+  main.colours()->Choose(red);
+  QTest::keyClick(&main, Qt::Key_Q, Qt::ControlModifier);
+  EXPECT_EQ(colours_now(), (colours{white, blue, red}));
+  main.grid()->setCurrentCell(1, 2);
+  QTest::keyClick(&main, Qt::Key_W, Qt::ControlModifier);
+  EXPECT_EQ(colours_now(), (colours{white, white, red}));
+  // Colouring is not a change of the signal.
+  EXPECT_TRUE(main.saved());
+  EXPECT_EQ(panel(3), QStringLiteral(" все сохранено"));
+  // Ctrl+A selects every packet, whatever the grid itself makes of the key.
+  QTest::keyClick(&main, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(colours_now(), (colours{red, red, red}));
+  // The cut opens on Ctrl+F1.
+  int cut_dialogs = 0;
+  ui.on_show = [&](TPelorin_Plugin& d) {
+    cut_dialogs += d.objectName() == QLatin1String("TfSigCut");
+    d.reject();
+  };
+  QTest::keyClick(&main, Qt::Key_F1, Qt::ControlModifier);
+  EXPECT_EQ(cut_dialogs, 1);
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(MainOperationsTest, MarkOnARowWithoutAPacketDoesNothing) {
+  main.grid()->setCurrentCell(1, 1);  // the empty grid still has rows
+  for (const char* name : {"mMark", "mUnmark"}) action(name)->trigger();
+  EXPECT_TRUE(main.store().empty());
+  EXPECT_TRUE(main.saved());
+  // On the loaded signal an unsaved flag stays as it was.
+  load({{1}, {2}});
+  main.SetSaved(false);
+  main.grid()->setCurrentCell(1, 2);
+  action("mMark")->trigger();
+  EXPECT_EQ(colours_now(), (colours{white, red}));
+  EXPECT_FALSE(main.saved());
+}
+
+TEST_F(MainOperationsTest, ViewMenuColouringAndItsButtons) {
+  struct row {
+    const char* action;
+    uint32_t current;
+    colours before;
+    colours after;
+  };
+  const row rows[] = {
+      {"mSelAll", blue, {white, red, blue}, {blue, blue, blue}},
+      {"btnSelAll", red, {white, red, blue}, {red, red, red}},
+      {"mUnselall", red, {white, red, blue}, {white, white, white}},
+      {"btnUnselAll", red, {blue, red, blue}, {white, white, white}},
+      {"mUnselCur", blue, {white, red, blue}, {white, red, white}},
+      {"btnUnselCur", red, {red, red, blue}, {white, white, blue}},
+      {"mInvertSel", red, {white, red, blue}, {red, white, white}},
+  };
+  load({{1}, {2, 3}, {4}});
+  for (const row& r : rows) {
+    main.colours()->Choose(r.current);
+    for (bool saved : {true, false}) {
+      main.SetSaved(saved);
+      paint(r.before);
+      QAction* a = action(r.action);
+      ASSERT_TRUE(a->isEnabled()) << r.action;
+      a->trigger();
+      EXPECT_EQ(colours_now(), r.after) << r.action;
+      EXPECT_EQ(main.saved(), saved) << r.action;
+    }
+  }
+  EXPECT_EQ(contents_now(), (contents{{1}, {2, 3}, {4}}));
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(MainOperationsTest, CutMarksTheSignalUnsavedOnlyWhenAPacketChanged) {
+  struct row {
+    const char* trigger;
+    const char* start;
+    const char* end;
+    contents after;
+    bool saved;
+    const char* lengths;  // status panel 1 after the run
+    int columns;
+  };
+  const row rows[] = {
+      {"mCut", "2", "0", {{3, 4, 5}, {3}, {3, 4, 5}, {1, 2}}, false, " длина мин: 1 -  макс: 3", 4},
+      {"btnCut",
+       "9",
+       "9",
+       {{1, 2, 3, 4, 5}, {1, 2, 3}, {1, 2, 3, 4, 5}, {1, 2}},
+       true,
+       " длина мин: 2 -  макс: 5",
+       6},
+      {"mCut",
+       "0",
+       "-1",
+       {{1, 2, 3, 4, 5, 0}, {1, 2, 3, 0}, {1, 2, 3, 4, 5, 0}, {1, 2, 0}},
+       false,
+       " длина мин: 3 -  макс: 6",
+       7},
+  };
+  for (const row& r : rows) {
+    load({{1, 2, 3, 4, 5}, {1, 2, 3}, {1, 2, 3, 4, 5}, {1, 2}});
+    ASSERT_TRUE(main.saved());
+    ui.on_show = [&](TPelorin_Plugin& d) {
+      ASSERT_EQ(d.objectName(), QStringLiteral("TfSigCut"));
+      d.findChild<QLineEdit*>(QStringLiteral("edStart"))->setText(QString::fromLatin1(r.start));
+      d.findChild<QLineEdit*>(QStringLiteral("edEnd"))->setText(QString::fromLatin1(r.end));
+      d.findChild<QToolButton*>(QStringLiteral("btnOk"))->click();
+    };
+    action(r.trigger)->trigger();
+    ui.on_show = nullptr;
+    EXPECT_EQ(contents_now(), r.after) << r.start << '/' << r.end;
+    EXPECT_EQ(main.saved(), r.saved) << r.start << '/' << r.end;
+    EXPECT_EQ(panel(3),
+              r.saved ? QStringLiteral(" все сохранено") : QStringLiteral(" не сохранено"));
+    // Lengths changed in place: the grid and the totals follow them.
+    EXPECT_EQ(panel(1), QString::fromUtf8(r.lengths)) << r.start << '/' << r.end;
+    EXPECT_EQ(main.grid()->gridColumnCount(), r.columns) << r.start << '/' << r.end;
+  }
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(MainOperationsTest, CancelledCutChangesNothing) {
+  load({{1, 2, 3}});
+  ui.on_show = [](TPelorin_Plugin& d) {
+    d.findChild<QLineEdit*>(QStringLiteral("edStart"))->setText(QStringLiteral("1"));
+    d.findChild<QToolButton*>(QStringLiteral("btnCancel"))->click();
+  };
+  action("mCut")->trigger();
+  EXPECT_EQ(contents_now(), (contents{{1, 2, 3}}));
+  EXPECT_TRUE(main.saved());
+}
+
+TEST_F(MainOperationsTest, QuickFiltersFromThePopupRenumberAndRecount) {
+  struct row {
+    const char* item;
+    int column, row;
+    colours before;
+    contents after;
+    bool saved;
+  };
+  const contents signal = {{1, 2, 3, 4, 5}, {1, 2, 3}, {9, 2, 3, 4, 6}, {1, 2}};
+  const row rows[] = {
+      {"mLeaveLen", 1, 1, {white, white, white, white}, {signal[0], signal[2]}, false},
+      {"mDropLen", 3, 2, {white, white, white, white}, {signal[0], signal[2], signal[3]}, false},
+      {"mLeave", 4, 1, {white, white, white, white}, {signal[0], signal[2]}, false},
+      // Packets without a byte in the current column are kept by the throw-out filter.
+      {"mDrop", 5, 1, {white, white, white, white}, {signal[1], signal[2], signal[3]}, false},
+      {"mLeaveMarked", 5, 2, {red, blue, red, white}, {signal[1]}, false},
+      {"mDropMarked", 5, 1, {red, blue, red, white}, {signal[1], signal[3]}, false},
+      // Nothing deleted: the signal stays saved.
+      {"mLeaveMarked", 1, 1, {white, white, white, white}, signal, true},
+  };
+  for (const row& r : rows) {
+    load(signal);
+    paint(r.before);
+    main.grid()->setCurrentCell(r.column, r.row);
+    ui.modal_runs = 0;
+    action(r.item)->trigger();
+    EXPECT_EQ(ui.modal_runs, 1) << r.item;
+    EXPECT_EQ(contents_now(), r.after) << r.item;
+    EXPECT_EQ(main.saved(), r.saved) << r.item;
+    EXPECT_EQ(panel(0), QStringLiteral(" всего пакетов - %1").arg(r.after.size())) << r.item;
+    EXPECT_EQ(main.grid()->gridRowCount(), static_cast<int>(r.after.size()) + 1) << r.item;
+  }
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(MainOperationsTest, QuickFilterOnAnEmptySignalDoesNothing) {
+  main.grid()->setCurrentCell(1, 1);
+  action("mLeaveLen")->trigger();
+  EXPECT_TRUE(main.store().empty());
+  EXPECT_TRUE(main.saved());
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+// The tree as text, two blanks of indent a level.
+std::string tree_text(const QTreeWidget& tree) {
+  std::string text;
+  auto add = [&text](auto&& self, const QTreeWidgetItem* item, int depth) -> void {
+    text += std::string(static_cast<size_t>(2 * depth), ' ') + item->text(0).toStdString() + '\n';
+    for (int i = 0; i < item->childCount(); ++i) self(self, item->child(i), depth + 1);
+  };
+  for (int t = 0; t < tree.topLevelItemCount(); ++t) add(add, tree.topLevelItem(t), 0);
+  return text;
+}
+
+TEST_F(MainOperationsTest, DoubleClickOnARowShowsItsPacketInTheProtocolPane) {
+  const traffic_frame& frame = traffic_frames[0];
+  load({{0x45, 0x00}, from_hex(frame.hex), {1}});
+  main.mViewWProtoClick();
+  main.resize(900, 500);
+  main.show();
+  auto* tree = main.findChild<QWidget*>(QStringLiteral("fAnalyser"))->findChild<QTreeWidget*>();
+  ASSERT_NE(tree, nullptr);
+  EXPECT_EQ(tree->topLevelItemCount(), 0);
+
+  TPacketGrid* grid = main.grid();
+  const QRect cell = grid->visualRect(grid->model()->index(1, 2));  // row 2, column 3
+  ASSERT_TRUE(grid->viewport()->rect().contains(cell.center()));
+  QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+  EXPECT_EQ(grid->currentRow(), 2);
+  EXPECT_EQ(tree_text(*tree), frame.tree);
+  EXPECT_TRUE(main.saved());
+
+  // Another row replaces the tree.
+  const QRect first = grid->visualRect(grid->model()->index(0, 0));
+  QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, first.center());
+  EXPECT_EQ(tree_text(*tree), "пакет\n  root\n  неизвестный протокол\n");
+}
+
+}  // namespace
