@@ -1,39 +1,17 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 using bytes = std::vector<uint8_t>;
 
-struct run_result {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-std::string quoted(const std::string& s) {
-  return "'" + s + "'";
-}
-
-std::string text_of(const std::string& path) {
-  const bytes b = read_file(path);
-  return {b.begin(), b.end()};
-}
-
 run_result cli(const temp_dir& dir, const std::vector<std::string>& args) {
-  std::string command = quoted(PELORIN_CLI);
-  for (const std::string& a : args) command += " " + quoted(a);
-  command += " >" + quoted(dir.file("stdout")) + " 2>" + quoted(dir.file("stderr")) + " </dev/null";
-  const int raw = std::system(command.c_str());
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, text_of(dir.file("stdout")),
-          text_of(dir.file("stderr"))};
+  return run_program(dir, PELORIN_CLI, args);
 }
 
 }  // namespace

@@ -1,41 +1,20 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "demodulator/pipeline.h"
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-struct run_result {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-std::string quoted(const std::string& s) {
-  return "'" + s + "'";
-}
-
-std::string text_of(const std::string& path) {
-  const std::vector<uint8_t> b = read_file(path);
-  return {b.begin(), b.end()};
-}
-
-// Runs a built program without a display, capturing both output streams.
+// Runs a built program without a display.
 run_result run(const temp_dir& dir, const std::string& program, const std::string& arg) {
-  const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
-                              quoted(program) + " " + quoted(arg) + " >" +
-                              quoted(dir.file("stdout")) + " 2>" + quoted(dir.file("stderr")) +
-                              " </dev/null";
-  const int raw = std::system(command.c_str());
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, text_of(dir.file("stdout")),
-          text_of(dir.file("stderr"))};
+  return run_program(dir, "env", {"-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM",
+                                  program, arg});
 }
 
 const std::string examples = std::string(PELORIN_SOURCE_DIR) + "/examples/";
