@@ -29,6 +29,7 @@
 namespace {
 
 constexpr int protocol_pane_width = 251;
+constexpr QSize tool_button_size(23, 22);
 
 // The View menu positions of the display modes and of the expanded item.
 constexpr int expanded_position = 6;
@@ -278,7 +279,12 @@ void TfMain::BuildToolBar() {
         }
       }
     }
-    if (QWidget* widget = tToolBar->widgetForAction(action)) widget->setObjectName(name);
+    if (QWidget* widget = tToolBar->widgetForAction(action)) {
+      widget->setObjectName(name);
+      // Flat 23 x 22 buttons: with the style's wider ones the colour frame at the right end would
+      // not fit a window of the start size and would hide behind the extension arrow.
+      widget->setFixedSize(tool_button_size);
+    }
     if (name.startsWith(QLatin1String("btnDec")) || name == QLatin1String("btnHex") ||
         name == QLatin1String("btnBin") || name == QLatin1String("btnText") ||
         name == QLatin1String("btnPseudo")) {
@@ -291,7 +297,8 @@ void TfMain::BuildToolBar() {
       btnAnalyz = action;
     }
   }
-  tToolBar->addSeparator();
+  // The spacer parts the buttons from the colour frame; a separator there would cost the room the
+  // frame needs.
   auto* spacer = new QWidget(tToolBar);
   spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
   tToolBar->addWidget(spacer);

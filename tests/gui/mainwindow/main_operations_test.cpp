@@ -101,6 +101,16 @@ TEST_F(MainOperationsTest, MarkAndUnmarkByKeysOnTheGrid) {
   EXPECT_TRUE(ui.messages.empty());
 }
 
+TEST_F(MainOperationsTest, CurrentColourStaysInReachAtTheStartSize) {
+  // The colour buttons sit in the tool bar itself, not behind its extension arrow.
+  main.show();
+  QCoreApplication::processEvents();
+  Tfr_colors* frame = main.colours();
+  ASSERT_TRUE(frame->isVisible());
+  const QRect shown(frame->mapTo(&main, QPoint(0, 0)), frame->size());
+  EXPECT_TRUE(main.rect().contains(shown)) << shown.x() << '+' << shown.width();
+}
+
 TEST_F(MainOperationsTest, MarkOnARowWithoutAPacketDoesNothing) {
   main.grid()->setCurrentCell(1, 1);  // the empty grid still has rows
   for (const char* name : {"mMark", "mUnmark"}) action(name)->trigger();
