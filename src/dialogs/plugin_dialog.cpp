@@ -1,5 +1,7 @@
 #include "dialogs/plugin_dialog.h"
 
+#include <QTimer>
+
 #include <QCoreApplication>
 #include <QFrame>
 #include <QGroupBox>
@@ -110,6 +112,41 @@ int TPelorin_Plugin::RunModal() {
   since_events_.start();
   if (installed_modal_hook) return installed_modal_hook(*this);
   return exec();
+}
+
+bool TPelorin_Plugin::event(QEvent* e) {
+  const bool handled = QDialog::event(e);
+  if (!start_on_activation_) return handled;
+  if (e->type() == QEvent::WindowActivate) {
+    FormActivate();
+  } else if (e->type() == QEvent::Show) {
+    // Without a window manager the window may never be activated: start from the show as well.
+    QTimer::singleShot(0, this, [this] { FormActivate(); });
+  }
+  return handled;
+}
+
+void TPelorin_Plugin::FormActivate() {
+  if (!start_on_activation_ || started_ || !ReadyToStart()) return;
+  started_ = true;
+  working_ = true;
+  Process();
+  working_ = false;
+  if (pending_result_) {
+    done(*pending_result_);
+  } else {
+    AfterWork();
+  }
+}
+
+void TPelorin_Plugin::done(int result) {
+  if (working_) {
+    pass_.running = false;
+    pending_result_ = result;
+    return;
+  }
+  Closing();
+  QDialog::done(result);
 }
 
 void TPelorin_Plugin::btnCancelClick() {

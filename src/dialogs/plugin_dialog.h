@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "dialogs/pass.h"
 #include "model/pakets.h"
@@ -55,7 +56,27 @@ class TPelorin_Plugin : public QDialog {
   // Tests shorten the interval to see Cancel act within a small pass.
   void setEventInterval(qint64 ms) { event_interval_ms_ = ms; }
 
+ // Closes the window; while a pass started on activation runs, only clears the running flag and
+  // closes once the pass has returned.
+  void done(int result) override;
+  // Runs the work once, the first time the window is activated or shown (see StartOnActivation).
+  void FormActivate();
+
  protected:
+  // For windows whose work starts by itself (the file window, the quick filters): the first
+  // activation or show of the window runs Process() once; a close asked for meanwhile (Cancel,
+  // Escape) waits until Process() has returned, so the pass never loses its window under it.
+  void StartOnActivation() { start_on_activation_ = true; }
+  [[nodiscard]] bool started() const { return started_; }
+  [[nodiscard]] bool working() const { return working_; }
+  // Whether the work may start now.
+  [[nodiscard]] virtual bool ReadyToStart() const { return true; }
+  // What follows the work when no close was asked for while it ran.
+  virtual void AfterWork() {}
+  // Called once when the window really closes, before the dialog's own close.
+  virtual void Closing() {}
+  bool event(QEvent* e) override;
+
   // Shows the dialog modally (or hands it to the modal hook in tests); returns the modal result.
   int RunModal();
   virtual void btnCancelClick();
@@ -80,6 +101,10 @@ class TPelorin_Plugin : public QDialog {
   QToolButton* btnOk = nullptr;
 
  private:
+  bool start_on_activation_ = false;
+  bool started_ = false;  // the work has begun (it runs once)
+  bool working_ = false;  // inside Process: closing waits until it returns
+  std::optional<int> pending_result_;
   qint64 gauge_position_ = 0;
   qint64 event_interval_ms_ = event_interval_ms;
   QElapsedTimer since_events_;

@@ -58,6 +58,7 @@ class grid_hidden {
 TfSigLoader::TfSigLoader(QWidget* owner, sig_loader_host& host)
     : TPelorin_Plugin(owner), host_(host) {
   setObjectName(QStringLiteral("TfSigLoader"));
+  StartOnActivation();
   setWindowTitle(QStringLiteral("файловые операции"));
   setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
   setFixedSize(258, 56);
@@ -177,31 +178,6 @@ bool TfSigLoader::PrepareLoad() {
   return true;
 }
 
-bool TfSigLoader::event(QEvent* e) {
-  const bool handled = TPelorin_Plugin::event(e);
-  if (e->type() == QEvent::WindowActivate) {
-    FormActivate();
-  } else if (e->type() == QEvent::Show) {
-    // Without a window manager the window may never be activated: start from the show as well.
-    QTimer::singleShot(0, this, [this] { FormActivate(); });
-  }
-  return handled;
-}
-
-void TfSigLoader::FormActivate() {
-  if (started_ || !pass_.running) return;
-  started_ = true;
-  working_ = true;
-  Process();
-  working_ = false;
-  if (pending_result_) {
-    TfSigLoader::done(*pending_result_);
-  } else {
-    // The work is over: close now rather than at the next tick.
-    tTimerTimer();
-  }
-}
-
 int TfSigLoader::Process() {
   SetGauge(gProgress->maximum(), 0);
   switch (code()) {
@@ -293,21 +269,13 @@ void TfSigLoader::Unload(bool with_steps) {
 }
 
 void TfSigLoader::tTimerTimer() {
-  if (!pass_.running && !working_) accept();
+  if (!pass_.running && !working()) accept();
 }
 
-void TfSigLoader::done(int result) {
-  if (working_) {
-    // Cancel (or Escape) during the work: the pass stops at its next look at the running flag,
-    // and the window closes after it, never under the reader's feet.
-    pass_.running = false;
-    pending_result_ = result;
-    return;
-  }
+void TfSigLoader::Closing() {
   tTimer->stop();
   pass_.running = false;
   FormClose();
-  TPelorin_Plugin::done(result);
 }
 
 void TfSigLoader::FormClose() {

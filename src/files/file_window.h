@@ -44,9 +44,6 @@ class TfSigLoader : public TPelorin_Plugin {
 
   PLUGIN_RESULT Execute(uint16_t command, PAKETS& store) override;
   int Process() override;
-  // Runs the work once, the first time the window is activated or shown.
-  void FormActivate();
-  void done(int result) override;
 
   // The program's texts of this window.
   static QString open_failed_text();
@@ -55,7 +52,9 @@ class TfSigLoader : public TPelorin_Plugin {
   static QString packet_too_long_text(uint32_t number);
 
  protected:
-  bool event(QEvent* event) override;
+  [[nodiscard]] bool ReadyToStart() const override { return pass_.running; }
+  void AfterWork() override { tTimerTimer(); }
+  void Closing() override;
 
  private:
   [[nodiscard]] uint8_t code() const { return static_cast<uint8_t>(command_ & 0xFF); }
@@ -76,8 +75,5 @@ class TfSigLoader : public TPelorin_Plugin {
   std::string save_path_;
   bool save_as_sig_ = true;
   bool shown_ = false;    // the window was shown: FormClose reports the store as modified
-  bool started_ = false;  // the work has begun (it runs once)
-  bool working_ = false;  // inside Process: closing waits until it returns
   bool closed_ = false;
-  std::optional<int> pending_result_;
 };

@@ -15,6 +15,7 @@
 
 TfSigInline::TfSigInline(QWidget* owner, TPacketGrid& grid) : TPelorin_Plugin(owner), grid_(grid) {
   setObjectName(QStringLiteral("TfSigInline"));
+  StartOnActivation();
   setWindowTitle(QStringLiteral("отбор"));
   setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
   setFixedSize(281, 57);
@@ -53,26 +54,6 @@ PLUGIN_RESULT TfSigInline::Execute(uint16_t command, PAKETS& store) {
   return pass_.result;
 }
 
-bool TfSigInline::event(QEvent* e) {
-  const bool handled = TPelorin_Plugin::event(e);
-  if (e->type() == QEvent::WindowActivate) {
-    FormActivate();
-  } else if (e->type() == QEvent::Show) {
-    // Without a window manager the window may never be activated: start from the show as well.
-    QTimer::singleShot(0, this, [this] { FormActivate(); });
-  }
-  return handled;
-}
-
-void TfSigInline::FormActivate() {
-  if (started_ || store_ == nullptr) return;
-  started_ = true;
-  working_ = true;
-  Process();
-  working_ = false;
-  if (pending_result_) TfSigInline::done(*pending_result_);
-}
-
 int TfSigInline::Process() {
   std::optional<quick_filter_params> params = quick_filter_from_command(command_);
   const int row = grid_.currentRow();
@@ -94,18 +75,10 @@ int TfSigInline::Process() {
 }
 
 void TfSigInline::tTimerTimer() {
-  if (started_ && !pass_.running && !working_) accept();
+  if (started() && !pass_.running && !working()) accept();
 }
 
-void TfSigInline::done(int result) {
-  if (working_) {
-    // Cancel (or Escape) during the pass: the pass stops before its next packet, and the window
-    // closes after it.
-    pass_.running = false;
-    pending_result_ = result;
-    return;
-  }
+void TfSigInline::Closing() {
   tTimer->stop();
   pass_.running = false;
-  TPelorin_Plugin::done(result);
 }

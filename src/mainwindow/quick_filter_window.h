@@ -22,19 +22,14 @@ class TfSigInline : public TPelorin_Plugin {
   PLUGIN_RESULT Execute(uint16_t command, PAKETS& store) override;
   // The filter pass; returns 1.
   int Process() override;
-  // Runs the pass once, the first time the window is activated or shown.
-  void FormActivate();
-  void done(int result) override;
 
  protected:
-  bool event(QEvent* event) override;
+  [[nodiscard]] bool ReadyToStart() const override { return store_ != nullptr; }
+  void Closing() override;
 
  private:
   void tTimerTimer();
 
   TPacketGrid& grid_;
   QTimer* tTimer = nullptr;
-  bool started_ = false;  // the pass has begun (it runs once)
-  bool working_ = false;  // inside the pass: closing waits until it returns
-  std::optional<int> pending_result_;
 };
