@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_store.h"
 #include "dialogs/message_box.h"
 #include "dialogs/plugin_dialog.h"
 #include "files/file_window.h"
@@ -135,13 +136,7 @@ void BM_LoadAndCountBaseline(benchmark::State& state) {
   std::remove(path.c_str());
 }
 
-void fill(PAKETS& store) {
-  uint8_t b[packet_length] = {};
-  for (uint32_t k = 0; k < packet_count; ++k) {
-    for (uint32_t i = 0; i < packet_length; ++i) b[i] = static_cast<uint8_t>(k + i);
-    store.append(new xpaket(b, packet_length));
-  }
-}
+void fill(PAKETS& store) { fill_store(store, packet_count, packet_length); }
 
 // What the file window needs of a main window, and nothing more.
 struct quiet_host : sig_loader_host {

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "bench_store.h"
 #include "mainwindow/quick_filter.h"
 #include "operations/cut.h"
 
@@ -17,27 +18,8 @@ using plain_store = std::vector<std::vector<uint8_t>>;
 constexpr uint32_t packet_count = 1000000;
 constexpr uint32_t packet_length = 12;
 
-// Byte 0 of packet k is k mod 2, so a filter on that byte deletes every second packet; the other
-// bytes vary.
-std::vector<uint8_t> packet_bytes(uint32_t k) {
-  std::vector<uint8_t> b(packet_length);
-  b[0] = static_cast<uint8_t>(k & 1);
-  for (uint32_t i = 1; i < packet_length; ++i) b[i] = static_cast<uint8_t>(k + i);
-  return b;
-}
-
-void fill(PAKETS& store) {
-  for (uint32_t k = 0; k < packet_count; ++k) {
-    const std::vector<uint8_t> b = packet_bytes(k);
-    store.append(new xpaket(b.data(), packet_length));
-  }
-}
-
-void fill(plain_store& store) {
-  store.clear();
-  store.reserve(packet_count);
-  for (uint32_t k = 0; k < packet_count; ++k) store.push_back(packet_bytes(k));
-}
+void fill(PAKETS& store) { fill_store(store, packet_count, packet_length); }
+void fill(plain_store& store) { fill_plain(store, packet_count, packet_length); }
 
 // "Keep the packets with this byte" on byte 0 of packet 0.
 void BM_QuickFilterHalf(benchmark::State& state) {

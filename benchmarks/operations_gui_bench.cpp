@@ -12,6 +12,7 @@
 
 #include <vector>
 
+#include "bench_store.h"
 #include "dialogs/plugin_dialog.h"
 #include "mainwindow/packet_grid.h"
 #include "mainwindow/quick_filter.h"
@@ -24,15 +25,7 @@ namespace {
 constexpr uint32_t packet_count = 1000000;
 constexpr uint32_t packet_length = 12;
 
-// As in operations_bench.cpp: byte 0 alternates 0 and 1.
-void fill(PAKETS& store) {
-  uint8_t b[packet_length] = {};
-  for (uint32_t k = 0; k < packet_count; ++k) {
-    b[0] = static_cast<uint8_t>(k & 1);
-    for (uint32_t i = 1; i < packet_length; ++i) b[i] = static_cast<uint8_t>(k + i);
-    store.append(new xpaket(b, packet_length));
-  }
-}
+void fill(PAKETS& store) { fill_store(store, packet_count, packet_length); }
 
 // Runs a modal dialog without a modal loop: shows it, lets `act` press its buttons and processes
 // events until it has closed.

@@ -4,24 +4,12 @@
 #include <vector>
 
 #include "files/sig_file.h"
+#include "support/test_store.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 using bytes = std::vector<uint8_t>;
-
-// Destroys the packets a test loaded.
-struct owned_store {
-  owned_store() = default;
-  owned_store(const owned_store&) = delete;
-  owned_store& operator=(const owned_store&) = delete;
-  ~owned_store() { unload_store(store); }
-  bytes packet(uint32_t number) const {
-    const xpaket* p = store.at(number);
-    return {p->bytes(), p->bytes() + p->size(true)};
-  }
-  PAKETS store;
-};
 
 }  // namespace
 
@@ -42,7 +30,7 @@ TEST(SigRead, RecordsBecomePacketsAndMissingBytesReadAsZero) {
       {"a 16-bit length, low byte first", sig_image({bytes(0x0102, 0x5A)}), {bytes(0x0102, 0x5A)}},
   };
   for (const row& r : rows) {
-    owned_store s;
+    test_store s;
     const sig_read_result result = read_sig_image(r.image, s.store, 0);
     EXPECT_TRUE(result.ok) << r.name;
     EXPECT_EQ(result.next, r.packets.size()) << r.name;
@@ -57,7 +45,7 @@ TEST(SigRead, RecordsBecomePacketsAndMissingBytesReadAsZero) {
 TEST(SigRead, LengthFieldsClaimingFarMoreThanTheFileHoldsStayInsideTheImage) {
   // 0xFFFF claimed, 3 bytes present: one packet of 65535 bytes, zero-filled, nothing more.
   const bytes image = {0xFF, 0xFF, 1, 2, 3};
-  owned_store s;
+  test_store s;
   const sig_read_result result = read_sig_image(image, s.store, 0);
   EXPECT_TRUE(result.ok);
   ASSERT_EQ(s.store.size(), 1u);
@@ -69,7 +57,7 @@ TEST(SigRead, LengthFieldsClaimingFarMoreThanTheFileHoldsStayInsideTheImage) {
 }
 
 TEST(SigRead, MergeNumbersFromTheStoreSizeAndKeepsOldPackets) {
-  owned_store s;
+  test_store s;
   ASSERT_TRUE(read_sig_image(sig_image(std::vector<bytes>(10, bytes{0xAA})), s.store, 0).ok);
   s.store.at(4)->colour = 0x0000FF;
   const bytes more = sig_image({{1}, {2}, {3}, {4}, {5}});
@@ -89,7 +77,7 @@ TEST(SigRead, MergeNumbersFromTheStoreSizeAndKeepsOldPackets) {
 }
 
 TEST(SigRead, HooksAreCalledAtSeventyAndEveryThousand) {
-  owned_store s;
+  test_store s;
   int first_screen = 0;
   std::vector<uint64_t> progress;
   sig_read_hooks hooks;
@@ -109,7 +97,7 @@ TEST(SigRead, HooksAreCalledAtSeventyAndEveryThousand) {
 }
 
 TEST(SigRead, ContinueTestStopsBeforeTheNextRecord) {
-  owned_store s;
+  test_store s;
   int asked = 0;
   sig_read_hooks hooks;
   hooks.keep_going = [&] { return ++asked <= 3; };
@@ -120,7 +108,7 @@ TEST(SigRead, ContinueTestStopsBeforeTheNextRecord) {
 }
 
 TEST(SigWrite, ThirteenBitPacketRoundTripsAsSixteenBits) {
-  owned_store s;
+  test_store s;
   s.store.append(new xpaket(nullptr, 0));
   s.store.at(0)->resize(13);
   s.store.at(0)->set_byte(0, 0x12);
@@ -131,14 +119,14 @@ TEST(SigWrite, ThirteenBitPacketRoundTripsAsSixteenBits) {
   const bytes image(text.begin(), text.end());
   EXPECT_EQ(image, (bytes{0x02, 0x00, 0x12, 0x34}));
 
-  owned_store back;
+  test_store back;
   ASSERT_TRUE(read_sig_image(image, back.store, 0).ok);
   EXPECT_EQ(back.store.at(0)->size(false), 16u);
   EXPECT_EQ(back.packet(0), (bytes{0x12, 0x34}));
 }
 
 TEST(SigWrite, OversizePacketsAreFound) {
-  owned_store s;
+  test_store s;
   s.store.append(new xpaket(nullptr, 0));
   EXPECT_FALSE(first_oversize_packet(s.store).has_value());
   const bytes big(0x10000, 1);
@@ -161,7 +149,7 @@ TEST(SigRead, RandomImagesAccountForEveryByte) {
   for (int round = 0; round < 3000; ++round) {
     bytes image(next() % 48);
     for (uint8_t& b : image) b = next() % 4 == 0 ? next() : next() % 6;
-    owned_store s;
+    test_store s;
     const sig_read_result result = read_sig_image(image, s.store, 0);
     ASSERT_TRUE(result.ok);
     uint64_t covered = 0;

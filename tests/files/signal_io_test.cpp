@@ -7,19 +7,12 @@
 
 #include "files/signal_io.h"
 #include "model/stream.h"
+#include "support/test_store.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 using bytes = std::vector<uint8_t>;
-
-struct owned_store {
-  owned_store() = default;
-  owned_store(const owned_store&) = delete;
-  owned_store& operator=(const owned_store&) = delete;
-  ~owned_store() { unload_store(store); }
-  PAKETS store;
-};
 
 void fill(PAKETS& store, const std::vector<bytes>& packets) {
   for (const bytes& p : packets) store.append(new xpaket(p.data(), static_cast<uint32_t>(p.size())));
@@ -29,7 +22,7 @@ void fill(PAKETS& store, const std::vector<bytes>& packets) {
 
 TEST(SignalLoad, OpenFailuresLeaveTheStoreAlone) {
   temp_dir dir;
-  owned_store s;
+  test_store s;
   fill(s.store, {{1}, {2}});
   EXPECT_EQ(load_sig_file(dir.file("missing.sig"), s.store).open_result, 2);
   EXPECT_EQ(load_sig_file(dir.path(), s.store).open_result, 2);
@@ -52,7 +45,7 @@ TEST(SignalLoad, OpenFailuresLeaveTheStoreAlone) {
 
 TEST(SignalSave, SigAndBitBytesAreExact) {
   temp_dir dir;
-  owned_store s;
+  test_store s;
   fill(s.store, {{0x41, 0x42}, {0x43}, {}});
   const std::string sig = dir.file("out.sig");
   const std::string bit = dir.file("out.bit");
@@ -64,7 +57,7 @@ TEST(SignalSave, SigAndBitBytesAreExact) {
   ASSERT_EQ(::stat(sig.c_str(), &st), 0);
   EXPECT_NE(st.st_mode & 0044, 0u) << "a saved file gets the usual permissions";
 
-  owned_store back;
+  test_store back;
   EXPECT_TRUE(load_sig_file(sig, back.store).ok);
   ASSERT_EQ(back.store.size(), 3u);
   EXPECT_EQ(back.store.at(0)->get_byte(1), 0x42);
@@ -74,7 +67,7 @@ TEST(SignalSave, CancelFailureAndOversizeLeaveTheOldFileUntouched) {
   temp_dir dir;
   const bytes old = {1, 0, 0x77};
   const std::string path = dir.write("keep.sig", old);
-  owned_store s;
+  test_store s;
   fill(s.store, {{1}, {2}, {3}});
 
   int asked = 0;

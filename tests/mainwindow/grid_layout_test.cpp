@@ -5,16 +5,9 @@
 
 #include "mainwindow/grid_layout.h"
 #include "mainwindow/grid_recount.h"
+#include "support/test_store.h"
 
 namespace {
-
-struct owned_store {
-  owned_store() = default;
-  owned_store(const owned_store&) = delete;
-  owned_store& operator=(const owned_store&) = delete;
-  ~owned_store() { unload_store(store); }
-  PAKETS store;
-};
 
 void fill_lengths(PAKETS& store, const std::vector<uint32_t>& lengths) {
   for (uint32_t n : lengths) {
@@ -105,7 +98,7 @@ TEST(GridRecount, TotalsAndStatusTexts) {
       {{20000, 15000}, {2, 10000, 20000}, " всего пакетов - 2", " длина мин: 10000 -  макс: 20000"},
   };
   for (const row& r : table) {
-    owned_store s;
+    test_store s;
     fill_lengths(s.store, r.lengths);
     const store_totals t = count_store(s.store, {});
     EXPECT_EQ(t, r.expected) << r.panel0;
@@ -115,7 +108,7 @@ TEST(GridRecount, TotalsAndStatusTexts) {
 }
 
 TEST(GridRecount, YieldsEveryThousandPackets) {
-  owned_store s;
+  test_store s;
   fill_lengths(s.store, std::vector<uint32_t>(2999, 1));
   int yields = 0;
   const store_totals t = count_store(s.store, [&] { ++yields; });

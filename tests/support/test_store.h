@@ -22,6 +22,11 @@ struct test_store {
 
   [[nodiscard]] xpaket& operator[](uint32_t number) { return *store.at(number); }
 
+  // The stored bytes of packet `number`.
+  [[nodiscard]] std::vector<uint8_t> packet(uint32_t number) const {
+    const xpaket* p = store.at(number);
+    return {p->bytes(), p->bytes() + p->byte_length()};
+  }
   // The stored bytes of every packet, in number order.
   [[nodiscard]] std::vector<std::vector<uint8_t>> contents() const {
     std::vector<std::vector<uint8_t>> all;
