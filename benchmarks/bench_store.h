@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "model/pakets.h"
+#include "core/model/pakets.h"
 
 // The store the operation benchmarks work on: `count` packets of `length` bytes. Byte 0 of packet k
 // is k mod 2, so a filter on that byte deletes every second packet; the other bytes vary.

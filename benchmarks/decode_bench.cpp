@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "model/paket.h"
-#include "model/pakets.h"
-#include "protocols/protocol.h"
+#include "core/model/paket.h"
+#include "core/model/pakets.h"
+#include "core/protocols/protocol.h"
 
 namespace {
 

@@ -23,11 +23,11 @@
 #include <vector>
 
 #include "bench_store.h"
-#include "dialogs/message_box.h"
-#include "dialogs/plugin_dialog.h"
-#include "files/file_window.h"
-#include "files/signal_io.h"
-#include "mainwindow/main_window.h"
+#include "gui/dialogs/message_box.h"
+#include "gui/dialogs/plugin_dialog.h"
+#include "gui/files/file_window.h"
+#include "core/files/signal_io.h"
+#include "gui/mainwindow/main_window.h"
 
 extern char** environ;
 

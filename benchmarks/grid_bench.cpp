@@ -15,8 +15,8 @@
 #include <memory>
 #include <vector>
 
-#include "mainwindow/grid_recount.h"
-#include "mainwindow/packet_grid.h"
+#include "core/grid/grid_recount.h"
+#include "gui/grid/packet_grid.h"
 
 namespace {
 

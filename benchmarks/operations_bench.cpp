@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "bench_store.h"
-#include "mainwindow/quick_filter.h"
-#include "operations/cut.h"
+#include "core/operations/quick_filter.h"
+#include "core/operations/cut.h"
 
 namespace {
 

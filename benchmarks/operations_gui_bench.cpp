@@ -13,12 +13,12 @@
 #include <vector>
 
 #include "bench_store.h"
-#include "dialogs/plugin_dialog.h"
-#include "mainwindow/packet_grid.h"
-#include "mainwindow/quick_filter.h"
-#include "mainwindow/quick_filter_window.h"
-#include "operations/cut.h"
-#include "operations/cut_dialog.h"
+#include "gui/dialogs/plugin_dialog.h"
+#include "gui/grid/packet_grid.h"
+#include "core/operations/quick_filter.h"
+#include "gui/operations/quick_filter_window.h"
+#include "core/operations/cut.h"
+#include "gui/operations/cut_dialog.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "files/signal_io.h"
+#include "core/files/signal_io.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "demodulator/modulator.h"
-#include "demodulator/pipeline.h"
+#include "demodulator/core/modulator.h"
+#include "demodulator/core/pipeline.h"
 
 namespace {
 

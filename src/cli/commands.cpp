@@ -3,9 +3,9 @@
 
 #include "cli/cli.h"
 #include "cli/load.h"
-#include "files/signal_io.h"
-#include "mainwindow/cell_text.h"
-#include "model/cp1251.h"
+#include "core/files/signal_io.h"
+#include "core/grid/cell_text.h"
+#include "core/model/cp1251.h"
 
 int cli_info(const cli_args& args, cli_io io) {
   if (args.size() != 1) return cli_usage_error(io, "info takes one file");

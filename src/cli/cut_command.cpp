@@ -3,7 +3,7 @@
 
 #include "cli/cli.h"
 #include "cli/load.h"
-#include "operations/cut.h"
+#include "core/operations/cut.h"
 
 namespace {
 

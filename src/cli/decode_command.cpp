@@ -5,8 +5,8 @@
 
 #include "cli/cli.h"
 #include "cli/load.h"
-#include "model/paket.h"
-#include "protocols/protocol.h"
+#include "core/model/paket.h"
+#include "core/protocols/protocol.h"
 
 namespace {
 

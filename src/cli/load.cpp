@@ -1,6 +1,6 @@
 #include "cli/load.h"
 
-#include "files/signal_io.h"
+#include "core/files/signal_io.h"
 
 int load_for_cli(const std::string& path, loaded_signal& signal, cli_io io) {
   const load_result loaded = load_sig_file(path, signal.store);

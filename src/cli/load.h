@@ -3,7 +3,7 @@
 #include <string>
 
 #include "cli/cli.h"
-#include "model/pakets.h"
+#include "core/model/pakets.h"
 
 // A signal loaded for one command; its packets are destroyed with it.
 struct loaded_signal {

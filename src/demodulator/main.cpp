@@ -5,8 +5,8 @@
 #include <QTranslator>
 #include <iostream>
 
-#include "demodulator/pipeline.h"
-#include "demodulator/tessaly_window.h"
+#include "demodulator/core/pipeline.h"
+#include "demodulator/gui/tessaly_window.h"
 
 namespace {
 

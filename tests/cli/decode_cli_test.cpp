@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "protocols/decode_support.h"
-#include "protocols/traffic_frames.h"
+#include "core/protocols/decode_support.h"
+#include "core/protocols/traffic_frames.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "demodulator/pipeline.h"
+#include "demodulator/core/pipeline.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 

@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <random>
 
-#include "demodulator/demodulate.h"
-#include "demodulator/messages.h"
-#include "demodulator/packetize.h"
-#include "demodulator/pipeline.h"
+#include "demodulator/core/demodulate.h"
+#include "demodulator/core/messages.h"
+#include "demodulator/core/packetize.h"
+#include "demodulator/core/pipeline.h"
 #include "reference.h"
 #include "stream_builder.h"
 #include "support/temp_dir.h"

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "demodulator/bit_iterator.h"
-#include "demodulator/bitset.h"
+#include "demodulator/core/bit_iterator.h"
+#include "demodulator/core/bitset.h"
 
 // The demodulator written the plain way, one bit at a time with the bit iterator, step by step
 // as the program is meant to work. The fast code must give the same bytes.

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "demodulator/modulator.h"
+#include "demodulator/core/modulator.h"
 
 // Builds a processed signal bit by bit (least significant bit of each byte first) together with
 // the recording that demodulates into it.

@@ -9,10 +9,10 @@
 #include <stdexcept>
 #include <string>
 
-#include "demodulator/bit_iterator.h"
-#include "demodulator/bitset.h"
-#include "demodulator/find.h"
-#include "demodulator/memory_stream.h"
+#include "demodulator/core/bit_iterator.h"
+#include "demodulator/core/bitset.h"
+#include "demodulator/core/find.h"
+#include "demodulator/core/memory_stream.h"
 #include "reference.h"
 #include "support/temp_dir.h"
 

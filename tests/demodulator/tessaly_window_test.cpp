@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <optional>
 
-#include "demodulator/tessaly_window.h"
+#include "demodulator/gui/tessaly_window.h"
 #include "support/temp_dir.h"
 
 namespace {

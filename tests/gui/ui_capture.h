@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "dialogs/message_box.h"
-#include "dialogs/plugin_dialog.h"
+#include "gui/dialogs/message_box.h"
+#include "gui/dialogs/plugin_dialog.h"
 
 // Stands in for the person at the screen: records every message, answers questions, input boxes
 // and file dialogs from queues, and runs modal dialogs without a modal loop (the dialog is shown

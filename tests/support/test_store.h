@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "model/pakets.h"
+#include "core/model/pakets.h"
 
 // A store built from byte vectors in a test; it destroys its packets with it.
 struct test_store {

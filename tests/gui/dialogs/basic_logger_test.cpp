@@ -11,8 +11,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "dialogs/basic_logger.h"
-#include "dialogs/message_box.h"
+#include "gui/dialogs/basic_logger.h"
+#include "gui/dialogs/message_box.h"
 
 namespace {
 

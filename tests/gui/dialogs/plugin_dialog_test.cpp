@@ -9,10 +9,10 @@
 #include <stdexcept>
 #include <vector>
 
-#include "dialogs/basic_logger.h"
-#include "dialogs/colors_frame.h"
-#include "dialogs/plugin_dialog.h"
-#include "dialogs/select_frame.h"
+#include "gui/dialogs/basic_logger.h"
+#include "gui/dialogs/colors_frame.h"
+#include "gui/dialogs/plugin_dialog.h"
+#include "gui/dialogs/select_frame.h"
 #include "gui/ui_capture.h"
 
 namespace {

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "files/file_window.h"
+#include "gui/files/file_window.h"
 #include "gui/ui_capture.h"
-#include "model/stream.h"
+#include "core/model/stream.h"
 #include "support/temp_dir.h"
 
 namespace {

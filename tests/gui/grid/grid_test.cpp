@@ -13,9 +13,9 @@
 #include <utility>
 #include <vector>
 
-#include "mainwindow/grid_layout.h"
-#include "mainwindow/grid_model.h"
-#include "mainwindow/packet_grid.h"
+#include "core/grid/grid_layout.h"
+#include "gui/grid/grid_model.h"
+#include "gui/grid/packet_grid.h"
 
 namespace {
 

@@ -13,13 +13,13 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/colors_frame.h"
+#include "gui/dialogs/colors_frame.h"
 #include "gui/ui_capture.h"
-#include "mainwindow/main_window.h"
-#include "mainwindow/packet_grid.h"
-#include "mainwindow/status_bar.h"
-#include "protocols/decode_support.h"
-#include "protocols/traffic_frames.h"
+#include "gui/mainwindow/main_window.h"
+#include "gui/grid/packet_grid.h"
+#include "gui/mainwindow/status_bar.h"
+#include "core/protocols/decode_support.h"
+#include "core/protocols/traffic_frames.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -16,14 +16,14 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/colors_frame.h"
-#include "files/file_window.h"
+#include "gui/dialogs/colors_frame.h"
+#include "gui/files/file_window.h"
 #include "gui/ui_capture.h"
-#include "mainwindow/about_dialog.h"
-#include "mainwindow/help_window.h"
-#include "mainwindow/main_window.h"
-#include "mainwindow/packet_grid.h"
-#include "mainwindow/status_bar.h"
+#include "gui/mainwindow/about_dialog.h"
+#include "gui/mainwindow/help_window.h"
+#include "gui/mainwindow/main_window.h"
+#include "gui/grid/packet_grid.h"
+#include "gui/mainwindow/status_bar.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -11,12 +11,12 @@
 
 #include <cstdlib>
 
-#include "dialogs/select_frame.h"
+#include "gui/dialogs/select_frame.h"
 #include "gui/ui_capture.h"
-#include "mainwindow/about_dialog.h"
-#include "mainwindow/help_window.h"
-#include "mainwindow/main_window.h"
-#include "mainwindow/packet_grid.h"
+#include "gui/mainwindow/about_dialog.h"
+#include "gui/mainwindow/help_window.h"
+#include "gui/mainwindow/main_window.h"
+#include "gui/grid/packet_grid.h"
 
 namespace {
 

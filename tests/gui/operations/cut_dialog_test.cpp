@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/colors_frame.h"
-#include "dialogs/select_frame.h"
+#include "gui/dialogs/colors_frame.h"
+#include "gui/dialogs/select_frame.h"
 #include "gui/ui_capture.h"
-#include "operations/cut_dialog.h"
+#include "gui/operations/cut_dialog.h"
 #include "support/test_store.h"
 
 namespace {

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "gui/ui_capture.h"
-#include "mainwindow/packet_grid.h"
-#include "mainwindow/quick_filter.h"
-#include "mainwindow/quick_filter_window.h"
+#include "gui/grid/packet_grid.h"
+#include "core/operations/quick_filter.h"
+#include "gui/operations/quick_filter_window.h"
 #include "support/test_store.h"
 
 namespace {

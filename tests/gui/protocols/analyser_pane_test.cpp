@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "model/paket.h"
-#include "protocols/analyser_pane.h"
-#include "protocols/decode_support.h"
-#include "protocols/traffic_frames.h"
+#include "core/model/paket.h"
+#include "gui/protocols/analyser_pane.h"
+#include "core/protocols/decode_support.h"
+#include "core/protocols/traffic_frames.h"
 
 namespace {
 

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <optional>
+#include <span>
+
+#include "core/model/pakets.h"
+
+// SIG records: a 16-bit little-endian byte count L, then L bytes. No header, no trailer. A file
+// may end inside its last record; the missing bytes read as 0.
+inline constexpr uint32_t sig_max_packet_bytes = 0xFFFF;
+
+struct sig_read_hooks {
+  // Asked before every record; reading stops when it returns false.
+  std::function<bool()> keep_going;
+  // Called once, when the next number has just become 70.
+  std::function<void()> first_screen;
+  // Called with the bytes consumed so far whenever the next number is a multiple of 1000.
+  std::function<void(uint64_t)> progress;
+};
+
+struct sig_read_result {
+  uint32_t next = 0;  // the number the next packet would get
+  bool ok = true;     // false: a packet could not be created; the packets before it stay
+};
+
+// Appends one packet per record of `image` under k0, k0 + 1, ... . k0 must equal store.size()
+// (0 for a load into an emptied store, the size for a merge); otherwise nothing is read and the
+// result is a failure.
+[[nodiscard]] sig_read_result read_sig_image(std::span<const uint8_t> image, PAKETS& store,
+                                             uint32_t k0, const sig_read_hooks& hooks = {});
+
+// The first packet (by number) that a SIG record cannot hold, if any.
+[[nodiscard]] std::optional<uint32_t> first_oversize_packet(const PAKETS& store);
+
+// One packet as a SIG record (with_length) or as its bare bytes (BIT).
+void write_packet(const xpaket& p, std::ostream& out, bool with_length);

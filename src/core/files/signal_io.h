@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "core/files/sig_file.h"
+
+// Whole-file load and save of a signal, shared by the file window and pelorin-cli.
+
+struct load_result {
+  int open_result = 0;  // of xin_stream::open: 0, 2 cannot be opened, 3 cannot be mapped
+  bool ok = false;      // the file was opened and every record became a packet
+  uint32_t next = 0;    // the number the next packet would get
+};
+
+// Maps `path` and appends its records to the store from number store.size() on.
+[[nodiscard]] load_result load_sig_file(const std::string& path, PAKETS& store,
+                                        const sig_read_hooks& hooks = {});
+
+enum class save_status {
+  saved,
+  cancelled,       // keep_going said no; the target is untouched
+  write_failed,    // the file could not be created or written; the target is untouched
+  packet_too_long  // a packet cannot be a SIG record; nothing was written
+};
+
+struct save_result {
+  save_status status = save_status::saved;
+  uint32_t packet = 0;  // with packet_too_long: the first such packet's number
+};
+
+struct save_hooks {
+  // Asked before every packet.
+  std::function<bool()> keep_going;
+  // Called after every packet written.
+  std::function<void()> step;
+};
+
+// Whether a save to `path` can start: the folder accepts new files and an existing target may be
+// written by this user. (The save itself replaces the target by rename, which would also succeed
+// over a read-only file; the user's read-only mark is honoured here.)
+[[nodiscard]] bool can_write_target(const std::string& path);
+
+// Writes the store as SIG (with_length) or BIT into a temporary file beside `path` and renames it
+// over `path` only when every packet was written, so a cancelled or failed save leaves the old
+// file as it was.
+[[nodiscard]] save_result save_signal_file(const std::string& path, const PAKETS& store,
+                                           bool with_length, const save_hooks& hooks = {});

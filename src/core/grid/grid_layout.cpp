@@ -1,0 +1,65 @@
+#include "core/grid/grid_layout.h"
+
+#include <limits>
+
+namespace {
+
+// Largest grid dimension handed to the widget: well inside int, so that n + 1 never overflows.
+constexpr uint32_t max_grid_dimension = static_cast<uint32_t>(std::numeric_limits<int>::max()) - 1;
+
+int checked_dimension(uint32_t n) {
+  if (n == 0) return empty_grid_size;
+  if (n >= max_grid_dimension) return static_cast<int>(max_grid_dimension);
+  return static_cast<int>(n) + 1;
+}
+
+}  // namespace
+
+const char* sample_text(view_mode mode) {
+  switch (mode) {
+    case view_mode::decimal:
+      return " 000 ";
+    case view_mode::hexadecimal:
+      return " DD ";
+    case view_mode::binary:
+      return " 00000000 ";
+    case view_mode::text:
+      return " 0";
+    case view_mode::pseudo:
+      return "00000000";
+  }
+  return " 000 ";
+}
+
+cell_size data_cell_size(view_mode mode, cell_size sample, bool expanded) {
+  if (mode == view_mode::pseudo) return {sample.width, pseudo_row_height};
+  return {sample.width, sample.height + (expanded ? 12 : 4)};
+}
+
+column_range range_after_drag(int32_t from, int32_t to) {
+  if (from < to) return {from, to};
+  return {};
+}
+
+cell_rect paint_rect(int x, int y, int width, int height, bool vertical_line) {
+  return {x, y, x + width - (vertical_line ? 1 : 0), y + height - 1};
+}
+
+stripes byte_stripes(uint8_t b, const cell_rect& r) {
+  stripes s;
+  s.width = r.width() / 8;
+  for (int j = 0; j < 8; ++j) s.ones[static_cast<size_t>(j)] = ((b >> j) & 1) != 0;
+  return s;
+}
+
+std::string fixed_column_text(uint32_t row, uint32_t byte_length) {
+  return std::to_string(row) + "  :  " + std::to_string(byte_length);
+}
+
+int grid_columns_for(uint32_t longest) {
+  return checked_dimension(longest);
+}
+
+int grid_rows_for(uint32_t packets) {
+  return checked_dimension(packets);
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+#include "core/model/block.h"
+
+class xstream;
+
+// A block that owns its byte buffer. Its byte length is the bit length / 8 rounded up, except for
+// a block made from a pattern text, whose buffer is rounded up to a multiple of 4 bytes. The bits
+// of the last byte beyond the bit length are stored like the others.
+class xbit_block : public xblock {
+ public:
+  // n bits, all zero. Throws std::bad_alloc when memory runs out.
+  explicit xbit_block(uint32_t n);
+  // From a text of '0' and '1' (character j is bit j). Throws std::invalid_argument on any other
+  // character, std::bad_alloc when memory runs out.
+  explicit xbit_block(std::string_view text);
+  ~xbit_block() override;
+
+  // New bit length n; keeps the first bytes, appends zero bytes. Keeps the old state when no
+  // buffer can be had. A buffer that still fits without much waste is reused in place.
+  virtual void resize(uint32_t n);
+  // Copies bits between the block and the stream's cursor. Returns 0, 4 when the block had to be
+  // shortened to what remains of the stream, 2 when the source has no storage.
+  virtual int transfer(xstream& stream);
+  // Writes the stored bytes.
+  virtual void write(std::ostream& out) const;
+  // Moves the bits down by n; returns 4 and changes nothing when n is not below the bit length.
+  // The lengths stay: the caller resizes.
+  virtual int drop_leading(uint32_t n);
+  // Complements every stored byte, padding bits included.
+  virtual void invert();
+  // Bit-length characters, '1' for a set bit, bit 0 first.
+  [[nodiscard]] virtual std::string to_string() const;
+
+ protected:
+  // Takes a buffer of `bytes` bytes already filled by the caller (or null for 0 bytes) that holds
+  // `capacity` bytes in all.
+  xbit_block(uint8_t* buffer, uint32_t bits, uint32_t bytes, uint32_t capacity);
+
+  // Where resize gets a new buffer (null when memory runs out) and how it frees the old one.
+  // The destructor frees with delete[]: a derived class that hands out other storage detaches it
+  // in its own destructor.
+  [[nodiscard]] virtual uint8_t* new_buffer(uint32_t bytes);
+  virtual void free_buffer(uint8_t* buffer);
+
+  uint32_t capacity_ = 0;  // bytes the buffer at data_ holds
+};

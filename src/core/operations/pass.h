@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "core/model/paket.h"
+
+// What an operation reports back to the main window.
+struct PLUGIN_RESULT {
+  bool modified = false;  // packet count or lengths may have changed: the grid is recounted
+  int32_t processed = 0;  // packets visited
+  int32_t changed = 0;    // packets changed in place
+  int32_t deleted = 0;    // packet records destroyed
+  uint32_t joined = 0;    // packets created (joined fragments, packets read)
+  int32_t recoloured = 0; // packets coloured by a selection
+};
+
+// The main window's rule: a result that changed, deleted or created packets makes the signal
+// not saved, unless every visited packet was one it created (a load).
+[[nodiscard]] constexpr bool marks_unsaved(const PLUGIN_RESULT& r) {
+  return (r.changed != 0 || r.deleted != 0 || r.joined != 0) &&
+         static_cast<int64_t>(r.processed) != static_cast<int64_t>(r.joined);
+}
+
+// Which packets an operation works on: all, or those of one colour (white: the unselected ones).
+struct scope {
+  bool all = true;
+  uint32_t colour = colour_white;
+  [[nodiscard]] bool contains(const xpaket& p) const { return all || p.colour == colour; }
+};
+
+// The state a dialog owns during one pass: the running flag (Cancel clears it; the logic checks
+// it before every packet), the counters, and the step that moves the gauge and lets the GUI
+// breathe. A headless caller leaves `step` empty.
+class pass {
+ public:
+  PLUGIN_RESULT result;
+  bool running = false;
+  std::function<void()> step;
+
+  void step_progress() {
+    if (step) step();
+  }
+  // Destroys a packet record that the caller has taken out of (or never put into) the store.
+  void delete_paket(xpaket* p) {
+    delete p;
+    ++result.deleted;
+  }
+};

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "core/operations/pass.h"
+#include "core/model/pakets.h"
+
+// The new numbering that a rebuild pass (below) builds while it walks the store. It is written
+// into the store's own entries behind the walk, the way std::remove_if compacts a sequence: the
+// entries already visited are reused for the packets kept or created, so a pass that deletes
+// packets allocates nothing. Only packets that would overtake the walk (more created than visited
+// so far) wait in a side list.
+class new_numbering {
+ public:
+  explicit new_numbering(PAKETS& store) : store_(store), write_(store.begin()) {}
+  new_numbering(const new_numbering&) = delete;
+  new_numbering& operator=(const new_numbering&) = delete;
+
+  // Gives p the next new number. Throws std::bad_alloc only when p has to wait in the side list;
+  // p is then not taken.
+  void append(xpaket* p);
+  // Packets numbered so far.
+  [[nodiscard]] uint32_t size() const { return written_ + static_cast<uint32_t>(waiting_.size()); }
+
+  // For rebuild_store: the walk has handed out the packet of the next entry.
+  void consume() { ++consumed_; }
+  // Appends the packets of `at` and every later entry, in order, as the walk would.
+  void take_rest(PAKETS::iterator at);
+  // Makes the new numbering the store's: the surplus entries go, waiting packets follow.
+  void finish();
+
+ private:
+  PAKETS& store_;
+  PAKETS::iterator write_;        // the entry that gets the next number in place
+  uint32_t written_ = 0;          // packets numbered in place
+  uint32_t consumed_ = 0;         // entries whose packet the walk has handed out
+  std::vector<xpaket*> waiting_;  // numbered after the in-place ones, in order
+};
+
+// The pass of the operations that delete or create packets: it walks the store in packet-number
+// order while run.running is set and renumbers from 0. Packets are moved by pointer, never copied.
+//
+// visit(p, next) receives the packet p and owns it: it appends p (or whatever replaces it) with
+// next.append(...), or destroys it with run.delete_paket(p). It may also append new packets.
+// After each visit the pass raises run.result.processed and calls run.step_progress().
+//
+// close(next) runs once after the walk, whether it ran to the end or was cancelled; an operation
+// that holds packets of its own (an open group) appends them there.
+//
+// The packets the walk did not reach (Cancel) follow the new numbering in their old order, so a
+// cancelled pass loses nothing. If visit throws, it must have done nothing (p neither appended
+// nor destroyed, nothing else appended): p then counts as not reached, the store is renumbered
+// the same way and the exception goes on.
+//
+// While the pass runs, the entries between the new numbering and the walk may name packets that
+// were destroyed or moved: nothing may read the store (a grid repaint, say) until it returns.
+template <typename Visit, typename Close>
+void rebuild_store(PAKETS& store, pass& run, Visit&& visit, Close&& close) {
+  new_numbering next(store);
+  auto at = store.begin();
+  xpaket* in_hand = nullptr;  // the packet being visited
+  run.running = true;
+  try {
+    while (at != store.end() && run.running) {
+      in_hand = at->second;
+      ++at;
+      next.consume();
+      visit(in_hand, next);
+      in_hand = nullptr;
+      ++run.result.processed;
+      run.step_progress();
+    }
+    close(next);
+  } catch (...) {
+    if (in_hand != nullptr) next.append(in_hand);
+    next.take_rest(at);
+    next.finish();
+    run.running = false;
+    throw;
+  }
+  next.take_rest(at);
+  next.finish();
+  run.running = false;
+}
+
+template <typename Visit>
+void rebuild_store(PAKETS& store, pass& run, Visit&& visit) {
+  rebuild_store(store, run, std::forward<Visit>(visit), [](new_numbering&) {});
+}

@@ -1,0 +1,168 @@
+#include "gui/dialogs/plugin_dialog.h"
+
+#include <QTimer>
+
+#include <QCoreApplication>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QToolButton>
+
+#include <utility>
+
+#include "gui/dialogs/gauge.h"
+#include "gui/dialogs/glyphs.h"
+
+namespace {
+
+modal_hook installed_modal_hook;
+
+QToolButton* glyph_button(QWidget* parent, const char* name, const QIcon& icon, int x, int y) {
+  auto* button = new QToolButton(parent);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setAutoRaise(true);
+  button->setIcon(icon);
+  button->setIconSize(QSize(16, 16));
+  button->setGeometry(x, y, 23, 22);
+  return button;
+}
+
+}  // namespace
+
+TPelorin_Plugin::TPelorin_Plugin(QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
+  setObjectName(QStringLiteral("TPelorin_Plugin"));
+  setWindowTitle(QStringLiteral("Pelorin"));
+  setFixedSize(278, 219);
+  QFont tahoma(QStringLiteral("Tahoma"));
+  tahoma.setPointSize(8);
+  setFont(tahoma);
+
+  imgLogo = new QLabel(this);
+  imgLogo->setObjectName(QStringLiteral("imgLogo"));
+  imgLogo->setGeometry(2, 0, 33, 33);
+
+  lblTitle = new QLabel(QStringLiteral("PELORIN"), this);
+  lblTitle->setObjectName(QStringLiteral("lblTitle"));
+  QFont verdana(QStringLiteral("Verdana"));
+  verdana.setBold(true);
+  verdana.setPixelSize(17);
+  lblTitle->setFont(verdana);
+  lblTitle->setGeometry(40, 6, 230, 21);
+
+  gbParams = new QGroupBox(QStringLiteral("параметры"), this);
+  gbParams->setObjectName(QStringLiteral("gbParams"));
+  gbParams->setGeometry(0, 32, 277, 161);
+
+  panProgress = new QFrame(this);
+  panProgress->setObjectName(QStringLiteral("panProgress"));
+  panProgress->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  panProgress->setGeometry(2, 196, 225, 21);
+  gProgress = new TGauge(panProgress);
+  gProgress->setGeometry(1, 1, 223, 19);
+
+  btnCancel = glyph_button(this, "btnCancel", cancel_glyph(), 229, 196);
+  btnCancel->setToolTip(QStringLiteral("Отмена"));
+  btnOk = glyph_button(this, "btnOk", ok_glyph(), 253, 196);
+  btnOk->setToolTip(QStringLiteral("OK"));
+  connect(btnCancel, &QToolButton::clicked, this, [this] { btnCancelClick(); });
+
+  pass_.step = [this] { StepProgress(); };
+  since_events_.start();
+}
+
+TPelorin_Plugin::~TPelorin_Plugin() = default;
+
+void TPelorin_Plugin::InitRange() {
+  position_ = store_->begin();
+  end_ = store_->end();
+}
+
+void TPelorin_Plugin::InitProgress() {
+  show_progress_ = store_->size() > progress_threshold;
+  SetGauge(static_cast<qint64>(store_->size()), 0);
+}
+
+void TPelorin_Plugin::DeletePaket(xpaket* p) {
+  pass_.delete_paket(p);
+}
+
+void TPelorin_Plugin::StepProgress() {
+  if (!show_progress_) return;
+  ++gauge_position_;
+  // Reading the clock costs little, but not nothing: look at it every clock_stride packets.
+  if ((gauge_position_ & (clock_stride - 1)) != 0 || since_events_.elapsed() < event_interval_ms_) {
+    return;
+  }
+  gProgress->setValue(gauge_position_);
+  QCoreApplication::processEvents();
+  since_events_.restart();
+}
+
+PLUGIN_RESULT TPelorin_Plugin::Execute(uint16_t command, PAKETS& store) {
+  command_ = command;
+  store_ = &store;
+  InitRange();
+  InitProgress();
+  RunModal();
+  return pass_.result;
+}
+
+int TPelorin_Plugin::RunModal() {
+  since_events_.start();
+  if (installed_modal_hook) return installed_modal_hook(*this);
+  return exec();
+}
+
+bool TPelorin_Plugin::event(QEvent* e) {
+  const bool handled = QDialog::event(e);
+  if (!start_on_activation_) return handled;
+  if (e->type() == QEvent::WindowActivate) {
+    FormActivate();
+  } else if (e->type() == QEvent::Show) {
+    // Without a window manager the window may never be activated: start from the show as well.
+    QTimer::singleShot(0, this, [this] { FormActivate(); });
+  }
+  return handled;
+}
+
+void TPelorin_Plugin::FormActivate() {
+  if (!start_on_activation_ || started_ || !ReadyToStart()) return;
+  started_ = true;
+  working_ = true;
+  Process();
+  working_ = false;
+  if (pending_result_) {
+    done(*pending_result_);
+  } else {
+    AfterWork();
+  }
+}
+
+void TPelorin_Plugin::done(int result) {
+  if (working_) {
+    pass_.running = false;
+    pending_result_ = result;
+    return;
+  }
+  Closing();
+  QDialog::done(result);
+}
+
+void TPelorin_Plugin::btnCancelClick() {
+  pass_.running = false;
+  reject();
+}
+
+void TPelorin_Plugin::SetGauge(qint64 maximum, qint64 position) {
+  gauge_position_ = position;
+  gProgress->setMaximum(maximum);
+  gProgress->setValue(position);
+}
+
+scoped_modal_hook::scoped_modal_hook(modal_hook hook)
+    : previous_(std::exchange(installed_modal_hook, std::move(hook))) {}
+
+scoped_modal_hook::~scoped_modal_hook() {
+  installed_modal_hook = std::move(previous_);
+}

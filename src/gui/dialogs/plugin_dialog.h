@@ -1,0 +1,125 @@
+#pragma once
+
+#include <QDialog>
+#include <QElapsedTimer>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include "core/operations/pass.h"
+#include "core/model/pakets.h"
+
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QToolButton;
+class TGauge;
+
+// The base of every operation dialog: the logo, title, parameter group, gauge, Cancel and OK; the
+// pass state (running flag, counters, the step that moves the gauge) and the way the main window
+// runs a dialog on its store. One object serves one Execute.
+class TPelorin_Plugin : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TPelorin_Plugin(QWidget* owner);
+  TPelorin_Plugin(const TPelorin_Plugin&) = delete;
+  TPelorin_Plugin& operator=(const TPelorin_Plugin&) = delete;
+  ~TPelorin_Plugin() override;
+
+  // Stores above this many packets show progress and accept Cancel during a pass.
+  static constexpr size_t progress_threshold = 10000;
+  // Events are let through at most this often during a pass, in milliseconds.
+  static constexpr qint64 event_interval_ms = 20;
+  // The step looks at the clock once per this many packets (a power of two).
+  static constexpr qint64 clock_stride = 64;
+
+  virtual void InitRange();
+  virtual void InitProgress();
+  // Destroys p (null is allowed) and counts it; the store entry is the caller's business.
+  virtual void DeletePaket(xpaket* p);
+  // Moves the gauge and, at most every event_interval_ms, lets the GUI process events (Cancel).
+  // Does nothing unless InitProgress found a large store.
+  virtual void StepProgress();
+  // The dialog's pass; non-zero closes the dialog with OK.
+  virtual int Process() = 0;
+  // Remembers the command and the store, prepares the pass, shows the dialog modally and returns
+  // what the dialog did. The store must outlive the call.
+  virtual PLUGIN_RESULT Execute(uint16_t command, PAKETS& store);
+
+  [[nodiscard]] bool running() const { return pass_.running; }
+  [[nodiscard]] const PLUGIN_RESULT& pluginResult() const { return pass_.result; }
+  [[nodiscard]] bool showsProgress() const { return show_progress_; }
+  [[nodiscard]] qint64 gaugePosition() const { return gauge_position_; }
+  [[nodiscard]] uint16_t command() const { return command_; }
+  // Tests shorten the interval to see Cancel act within a small pass.
+  void setEventInterval(qint64 ms) { event_interval_ms_ = ms; }
+
+ // Closes the window; while a pass started on activation runs, only clears the running flag and
+  // closes once the pass has returned.
+  void done(int result) override;
+  // Runs the work once, the first time the window is activated or shown (see StartOnActivation).
+  void FormActivate();
+
+ protected:
+  // For windows whose work starts by itself (the file window, the quick filters): the first
+  // activation or show of the window runs Process() once; a close asked for meanwhile (Cancel,
+  // Escape) waits until Process() has returned, so the pass never loses its window under it.
+  void StartOnActivation() { start_on_activation_ = true; }
+  [[nodiscard]] bool started() const { return started_; }
+  [[nodiscard]] bool working() const { return working_; }
+  // Whether the work may start now.
+  [[nodiscard]] virtual bool ReadyToStart() const { return true; }
+  // What follows the work when no close was asked for while it ran.
+  virtual void AfterWork() {}
+  // Called once when the window really closes, before the dialog's own close.
+  virtual void Closing() {}
+  bool event(QEvent* e) override;
+
+  // Shows the dialog modally (or hands it to the modal hook in tests); returns the modal result.
+  int RunModal();
+  virtual void btnCancelClick();
+  // Sets the gauge's maximum and position (the widget and the step counter alike).
+  void SetGauge(qint64 maximum, qint64 position);
+
+  PAKETS* store_ = nullptr;
+  PAKETS::iterator position_;
+  PAKETS::iterator end_;
+  uint16_t command_ = 0;
+  xpaket* current_ = nullptr;
+  bool show_progress_ = false;
+  // Running flag and counters; its step is StepProgress.
+  pass pass_;
+
+  QLabel* imgLogo = nullptr;
+  QLabel* lblTitle = nullptr;
+  QGroupBox* gbParams = nullptr;
+  QFrame* panProgress = nullptr;
+  TGauge* gProgress = nullptr;
+  QToolButton* btnCancel = nullptr;
+  QToolButton* btnOk = nullptr;
+
+ private:
+  bool start_on_activation_ = false;
+  bool started_ = false;  // the work has begun (it runs once)
+  bool working_ = false;  // inside Process: closing waits until it returns
+  std::optional<int> pending_result_;
+  qint64 gauge_position_ = 0;
+  qint64 event_interval_ms_ = event_interval_ms;
+  QElapsedTimer since_events_;
+};
+
+// What tests put in place of the modal loop: receives the dialog, returns its modal result.
+using modal_hook = std::function<int(TPelorin_Plugin&)>;
+
+class scoped_modal_hook {
+ public:
+  explicit scoped_modal_hook(modal_hook hook);
+  scoped_modal_hook(const scoped_modal_hook&) = delete;
+  scoped_modal_hook& operator=(const scoped_modal_hook&) = delete;
+  ~scoped_modal_hook();
+
+ private:
+  modal_hook previous_;
+};

@@ -1,0 +1,286 @@
+#include "gui/files/file_window.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QTimer>
+#include <QToolButton>
+
+#include <memory>
+#include <span>
+
+#include "gui/dialogs/gauge.h"
+#include "gui/dialogs/glyphs.h"
+#include "gui/dialogs/message_box.h"
+#include "core/files/signal_io.h"
+
+namespace {
+
+const QString sig_open_filter = QStringLiteral("SIG - пакеты (*.sig)");
+const QString sig_save_filter = QStringLiteral("SIG-пакеты (SIG) (*.sig)");
+const QString bit_save_filter = QStringLiteral("Пакеты без SIG-заголовков (BIT) (*.bit)");
+
+std::unique_ptr<QFileDialog> file_dialog(QWidget* parent, const char* name,
+                                         QFileDialog::AcceptMode mode, const QStringList& filters) {
+  auto dialog = std::make_unique<QFileDialog>(parent);
+  dialog->setObjectName(QString::fromLatin1(name));
+  dialog->setAcceptMode(mode);
+  dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                      : QFileDialog::AnyFile);
+  dialog->setDefaultSuffix(QStringLiteral("sig"));
+  dialog->setNameFilters(filters);
+  return dialog;
+}
+
+// Shows the grid again when the unload leaves, however it leaves.
+class grid_hidden {
+ public:
+  grid_hidden(sig_loader_host& host, bool hide) : host_(host), hide_(hide) {
+    if (hide_) host_.SetGridVisible(false);
+  }
+  grid_hidden(const grid_hidden&) = delete;
+  grid_hidden& operator=(const grid_hidden&) = delete;
+  ~grid_hidden() {
+    if (hide_) host_.SetGridVisible(true);
+  }
+
+ private:
+  sig_loader_host& host_;
+  bool hide_;
+};
+
+}  // namespace
+
+TfSigLoader::TfSigLoader(QWidget* owner, sig_loader_host& host)
+    : TPelorin_Plugin(owner), host_(host) {
+  setObjectName(QStringLiteral("TfSigLoader"));
+  StartOnActivation();
+  setWindowTitle(QStringLiteral("файловые операции"));
+  setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+  setFixedSize(258, 56);
+  lblTitle->setText(QStringLiteral("Pelorin"));
+  auto* bevel = new QFrame(this);
+  bevel->setObjectName(QStringLiteral("Bevel1"));
+  bevel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  bevel->setLineWidth(2);
+  bevel->setGeometry(0, 0, 258, 56);
+  bevel->lower();
+  imgLogo->setPixmap(program_logo(24));
+  imgLogo->setGeometry(6, 4, 24, 24);
+  lblTitle->setGeometry(36, 5, 214, 21);
+  gbParams->hide();
+  btnOk->hide();
+  panProgress->setGeometry(6, 31, 220, 21);
+  gProgress->setGeometry(1, 1, 218, 19);
+  btnCancel->move(229, 30);
+
+  tTimer = new QTimer(this);
+  tTimer->setObjectName(QStringLiteral("tTimer"));
+  tTimer->setInterval(10);
+  connect(tTimer, &QTimer::timeout, this, [this] { tTimerTimer(); });
+}
+
+TfSigLoader::~TfSigLoader() {
+  FormClose();
+}
+
+QString TfSigLoader::open_failed_text() {
+  return QStringLiteral("Невозможно открыть указанный файл.   ");
+}
+
+QString TfSigLoader::format_error_text() {
+  return QStringLiteral("Ошибка в формате SIG-файла. Чтение остановлено.   ");
+}
+
+QString TfSigLoader::write_failed_text() {
+  return QStringLiteral("Ошибка при записи файла.   ");
+}
+
+QString TfSigLoader::packet_too_long_text(uint32_t number) {
+  return QStringLiteral("Пакет номер %1 длиннее 65535 байт: формат SIG не может его сохранить.   ")
+      .arg(static_cast<qulonglong>(number) + 1);
+}
+
+PLUGIN_RESULT TfSigLoader::Execute(uint16_t command, PAKETS& store) {
+  command_ = command;
+  store_ = &store;
+  InitRange();
+  InitProgress();
+  bool ready = false;
+  switch (code()) {
+    case save:
+      ready = PrepareSave();
+      break;
+    case unload:
+      ready = true;
+      break;
+    default:
+      ready = PrepareLoad();
+      break;
+  }
+  if (ready) {
+    pass_.running = true;
+    shown_ = true;
+    tTimer->start();
+    RunModal();
+    tTimer->stop();
+    FormClose();
+  }
+  return pass_.result;
+}
+
+bool TfSigLoader::PrepareSave() {
+  // File dialogs are costly to build: only the commands that ask for a file make theirs.
+  // Over the main window, which is shown, rather than over this window, which is not yet.
+  dlgSave = file_dialog(parentWidget(), "dlgSave", QFileDialog::AcceptSave,
+                        {sig_save_filter, bit_save_filter});
+  const std::optional<file_choice> choice = run_file_dialog(*dlgSave);
+  if (!choice || choice->path.isEmpty()) return false;
+  save_path_ = QFile::encodeName(choice->path).toStdString();
+  save_as_sig_ = choice->filter == 0;
+  if (save_as_sig_) {
+    if (const auto too_long = first_oversize_packet(*store_)) {
+      show_warning(this, packet_too_long_text(*too_long));
+      return false;
+    }
+  }
+  if (!can_write_target(save_path_)) {
+    show_error(this, open_failed_text());
+    return false;
+  }
+  return true;
+}
+
+bool TfSigLoader::PrepareLoad() {
+  QString name;
+  if (code() == load_argument) {
+    name = host_.CommandLineFile();
+  } else {
+    dlgOpen = file_dialog(parentWidget(), "dlgOpen", QFileDialog::AcceptOpen, {sig_open_filter});
+    if (const std::optional<file_choice> choice = run_file_dialog(*dlgOpen)) name = choice->path;
+  }
+  if (name.isEmpty()) return false;
+  if (input_.open(QFile::encodeName(name).toStdString()) != 0) {
+    show_error(this, open_failed_text());
+    return false;
+  }
+  host_.SetCurrentCell(1, 1);
+  if (code() == load) {
+    Unload(false);
+    // The grid still counts the old packets: let it show the empty store.
+    host_.ShowFirstScreen();
+  }
+  host_.SetSignalCaption(name);
+  return true;
+}
+
+int TfSigLoader::Process() {
+  SetGauge(gProgress->maximum(), 0);
+  switch (code()) {
+    case unload:
+      btnCancel->setEnabled(false);
+      Unload(true);
+      break;
+    case save:
+      ProcessSave();
+      break;
+    default:
+      ProcessLoad();
+      break;
+  }
+  pass_.running = false;
+  return 1;
+}
+
+void TfSigLoader::ProcessSave() {
+  lblTitle->setText(QStringLiteral("Сохранение..."));
+  QCoreApplication::processEvents();
+  save_hooks hooks;
+  hooks.keep_going = [this] { return pass_.running; };
+  hooks.step = [this] {
+    ++pass_.result.processed;
+    StepProgress();
+  };
+  const save_result saved = save_signal_file(save_path_, *store_, save_as_sig_, hooks);
+  switch (saved.status) {
+    case save_status::saved:
+      host_.SetSaved(true);
+      break;
+    case save_status::cancelled:
+      break;
+    case save_status::write_failed:
+      show_error(this, write_failed_text());
+      break;
+    case save_status::packet_too_long:
+      show_warning(this, packet_too_long_text(saved.packet));
+      break;
+  }
+}
+
+void TfSigLoader::ProcessLoad() {
+  lblTitle->setText(QStringLiteral("Загрузка..."));
+  const auto first = static_cast<uint32_t>(store_->size());
+  input_.seek(0);
+  SetGauge(static_cast<qint64>(input_.file_size()), 0);
+  QCoreApplication::processEvents();
+  QElapsedTimer since_events;
+  since_events.start();
+  sig_read_hooks hooks;
+  hooks.keep_going = [this] { return pass_.running; };
+  hooks.first_screen = [this] { host_.ShowFirstScreen(); };
+  hooks.progress = [this, &since_events](uint64_t consumed) {
+    if (since_events.elapsed() < event_interval_ms) return;
+    gProgress->setValue(static_cast<qint64>(consumed));
+    QCoreApplication::processEvents();
+    since_events.restart();
+  };
+  const std::span<const uint8_t> image(input_.current(),
+                                       static_cast<size_t>(input_.end() - input_.current()));
+  const sig_read_result read = read_sig_image(image, *store_, first, hooks);
+  pass_.result.joined = read.next;
+  const bool cancelled = !pass_.running;
+  if (!read.ok) {
+    show_error(this, format_error_text());
+  } else {
+    pass_.result.processed = static_cast<int32_t>(read.next);
+  }
+  // A complete load equals its file; a merge of anything, or a partial load, equals no file.
+  if (code() == merge) {
+    if (read.next != first) host_.SetSaved(false);
+  } else {
+    host_.SetSaved(read.ok && !cancelled);
+  }
+}
+
+void TfSigLoader::Unload(bool with_steps) {
+  InitRange();
+  SetGauge(static_cast<qint64>(store_->size()), 0);
+  lblTitle->setText(QStringLiteral("Выгрузка..."));
+  const grid_hidden hidden(host_, code() == unload);
+  unload_store(*store_, [this, with_steps](xpaket* p) {
+    DeletePaket(p);
+    if (with_steps) StepProgress();
+  });
+  InitRange();
+}
+
+void TfSigLoader::tTimerTimer() {
+  if (!pass_.running && !working()) accept();
+}
+
+void TfSigLoader::Closing() {
+  tTimer->stop();
+  pass_.running = false;
+  FormClose();
+}
+
+void TfSigLoader::FormClose() {
+  if (closed_) return;
+  closed_ = true;
+  if (input_.is_open()) input_.close();
+  if (shown_ && code() != save) pass_.result.modified = true;
+}

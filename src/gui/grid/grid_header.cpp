@@ -1,0 +1,71 @@
+#include "gui/grid/grid_header.h"
+
+#include <QPainter>
+
+#include "gui/grid/grid_colours.h"
+#include "gui/grid/grid_model.h"
+
+cell_rect paint_fixed_cell(QPainter& painter, const QRect& section, const QColor& face,
+                           const QColor& line) {
+  const cell_rect r = paint_rect(section.x(), section.y(), section.width(), section.height(), true);
+  painter.fillRect(QRect(section.x(), r.bottom, section.width(), 1), line);
+  painter.fillRect(QRect(r.right, section.y(), 1, section.height()), line);
+  painter.fillRect(QRect(r.left, r.top, r.width(), r.height()), face);
+  return r;
+}
+
+grid_header::grid_header(Qt::Orientation orientation, const grid_model* model,
+                         const grid_view_state* view, QWidget* parent)
+    : QHeaderView(orientation, parent), model_(model), view_(view) {
+  setSectionResizeMode(QHeaderView::Fixed);
+  setHighlightSections(false);
+  setMinimumSectionSize(1);
+  if (orientation == Qt::Horizontal) {
+    setFixedHeight(header_row_height);
+  } else {
+    setFixedWidth(fixed_column_width);
+  }
+}
+
+QSize grid_header::sizeHint() const {
+  if (orientation() == Qt::Horizontal) return {length(), header_row_height};
+  return {fixed_column_width, length()};
+}
+
+void grid_header::drawFixedText(QPainter& painter, const cell_rect& r, const QString& text,
+                                const QColor& background) {
+  if (text.isEmpty()) return;
+  const QFontMetrics fm = painter.fontMetrics();
+  const int width = fm.horizontalAdvance(text);
+  const int x = centred_left(r.left, r.right, width);
+  const int y = r.bottom - fm.height();
+  painter.fillRect(QRect(x, y, width, fm.height()), background);
+  painter.setPen(grid_colours::text);
+  painter.drawText(x, y + fm.ascent(), text);
+}
+
+void grid_header::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
+  if (!rect.isValid()) return;
+  const QColor face = palette().color(QPalette::Button);
+  const QColor line = palette().color(QPalette::Mid);
+  if (orientation() == Qt::Horizontal) {
+    const cell_rect r = paint_fixed_cell(*painter, rect, face, line);
+    if (view_->mode == view_mode::text) return;
+    const int column = logicalIndex + 1;
+    drawFixedText(*painter, r, QString::number(column),
+                  view_->range.contains(column) ? grid_colours::range_header : face);
+    return;
+  }
+  const xpaket* p = model_->packet(logicalIndex);
+  if (p == nullptr) {
+    const cell_rect r = paint_fixed_cell(*painter, rect, face, line);
+    painter->fillRect(QRect(r.left, r.top, r.width(), r.height()), grid_colours::beyond_last);
+    return;
+  }
+  const cell_rect r = paint_fixed_cell(*painter, rect, face, line);
+  if (view_->mode == view_mode::pseudo) return;
+  drawFixedText(*painter, r,
+                QString::fromStdString(
+                    fixed_column_text(static_cast<uint32_t>(logicalIndex) + 1, p->size(true))),
+                face);
+}

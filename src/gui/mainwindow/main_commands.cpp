@@ -1,0 +1,229 @@
+// The main window's commands: the dispatcher, the file commands, colouring, go to packet, help,
+// About, and what the file window asks of the main window.
+
+#include <QAction>
+#include <QScrollBar>
+
+#include <limits>
+
+#include "gui/dialogs/colors_frame.h"
+#include "gui/dialogs/message_box.h"
+#include "gui/mainwindow/about_dialog.h"
+#include "core/grid/cell_text.h"
+#include "core/operations/colouring.h"
+#include "gui/mainwindow/help_window.h"
+#include "gui/mainwindow/main_window.h"
+#include "gui/grid/packet_grid.h"
+#include "gui/mainwindow/status_bar.h"
+#include "gui/protocols/analyser_pane.h"
+
+QString TfMain::cannot_start_text() {
+  return QStringLiteral("Невозможно запустить модуль.   ");
+}
+
+QString TfMain::invalid_value_text() {
+  return QStringLiteral("Недопустимое значение.   ");
+}
+
+QString TfMain::unsaved_question_text() {
+  return QStringLiteral("Сигнал не сохранён. Сохранить изменения?   ");
+}
+
+void TfMain::SetCommand(uint8_t code) {
+  command_word_ = static_cast<uint16_t>((command_word_ & 0xFF00) | code);
+}
+
+void TfMain::SetCommand(uint8_t code, bool drop) {
+  command_word_ = static_cast<uint16_t>((drop ? 0x100 : 0) | code);
+}
+
+void TfMain::SetOperation(int index, operation_factory factory) {
+  if (index >= 0 && index < operation_count)
+    operations_[static_cast<size_t>(index)] = std::move(factory);
+}
+
+void TfMain::RunOperation(int index) {
+  // The store must not change under a pass or a recount that lets events through.
+  if (busy_) return;
+  std::unique_ptr<TPelorin_Plugin> dialog;
+  if (index >= 0 && index < operation_count && operations_[static_cast<size_t>(index)]) {
+    dialog = operations_[static_cast<size_t>(index)](*this);
+  }
+  if (!dialog) {
+    show_warning(this, cannot_start_text());
+    return;
+  }
+  struct busy_guard {
+    bool& busy;
+    explicit busy_guard(bool& b) : busy(b) { busy = true; }
+    busy_guard(const busy_guard&) = delete;
+    busy_guard& operator=(const busy_guard&) = delete;
+    ~busy_guard() { busy = false; }
+  } guard(busy_);
+  // An exception leaves through here: the dialog is destroyed by its owner pointer and the
+  // application's handler reports it.
+  const PLUGIN_RESULT result = dialog->Execute(command_word_, store_);
+  if (marks_unsaved(result)) SetSaved(false);
+  // Packets changed in place may have new lengths (a cut, say) even with the modified flag clear:
+  // the column count and the length totals are recounted for them too.
+  if (result.modified || result.changed != 0) Recount();
+  dialog.reset();
+  // The current cell's byte may be another one now.
+  tGridSelectCell(tGrid->currentColumn(), tGrid->currentRow());
+  tGrid->Redraw();
+}
+
+void TfMain::Recount() {
+  tGrid->RecountPackets();
+}
+
+bool TfMain::ConfirmDiscard() {
+  if (saved_) return true;
+  switch (ask_yes_no_cancel(this, unsaved_question_text())) {
+    case answer::yes:
+      mSaveClick();
+      return saved_;
+    case answer::no:
+      return true;
+    case answer::cancel:
+      break;
+  }
+  return false;
+}
+
+void TfMain::mLoadClick() {
+  if (busy_ || !ConfirmDiscard()) return;
+  SetCommand(TfSigLoader::load);
+  RunOperation(op_files);
+}
+
+void TfMain::mSaveClick() {
+  SetCommand(TfSigLoader::save);
+  RunOperation(op_files);
+}
+
+void TfMain::mMergeClick() {
+  SetCommand(TfSigLoader::merge);
+  RunOperation(op_files);
+}
+
+void TfMain::mAboutClick() {
+  SetCommand(0);
+  RunOperation(op_about);
+}
+
+void TfMain::mHelpClick() {
+  if (!help_) help_ = std::make_unique<THelpWindow>();
+  help_->ShowContents();
+}
+
+void TfMain::mGotoClick() {
+  const std::optional<QString> text =
+      ask_text(this, QStringLiteral("Pelorin"), QStringLiteral("перейти к пакету номер"),
+               QStringLiteral("1"));
+  if (!text) return;
+  bool ok = false;
+  const qlonglong row = text->trimmed().toLongLong(&ok, 10);
+  if (!ok || row <= 0 || row > static_cast<qlonglong>(store_.size()) ||
+      row > std::numeric_limits<int>::max()) {
+    show_warning(this, invalid_value_text());
+    return;
+  }
+  tGrid->setCurrentCell(std::max(1, tGrid->currentColumn()), static_cast<int>(row));
+}
+
+namespace {
+
+// The packet number of a grid row; npos for the fixed row.
+uint32_t packet_of_row(int row) {
+  return row >= 1 ? static_cast<uint32_t>(row - 1) : npos;
+}
+
+}  // namespace
+
+void TfMain::mMarkClick() {
+  if (busy_) return;
+  if (mark_paket(store_, packet_of_row(tGrid->currentRow()), fColors->ChosenColour()))
+    tGrid->Redraw();
+}
+
+void TfMain::mUnmarkClick() {
+  if (busy_) return;
+  if (unmark_paket(store_, packet_of_row(tGrid->currentRow()))) tGrid->Redraw();
+}
+
+void TfMain::mSelAllClick() {
+  if (busy_) return;
+  select_all(store_, fColors->ChosenColour());
+  tGrid->Redraw();
+}
+
+void TfMain::mUnselallClick() {
+  if (busy_) return;
+  unselect_all(store_);
+  tGrid->Redraw();
+}
+
+void TfMain::mUnselCurClick() {
+  if (busy_) return;
+  unselect_colour(store_, fColors->ChosenColour());
+  tGrid->Redraw();
+}
+
+void TfMain::mInvertSelClick() {
+  if (busy_) return;
+  invert_selection(store_, fColors->ChosenColour());
+  tGrid->Redraw();
+}
+
+void TfMain::tGridSelectCell(int column, int row) {
+  if (row < 1 || column < 1 || static_cast<size_t>(row) > store_.size()) return;
+  const auto found = store_.find(static_cast<uint32_t>(row - 1));
+  if (found == store_.end()) return;
+  const uint8_t b = found->second->get_byte(static_cast<uint32_t>(column - 1));
+  tBar->setPanelText(2, QStringLiteral(" пакет %1 : байт %2 - биты с %3 по %4")
+                            .arg(row)
+                            .arg(column)
+                            .arg(8LL * column - 7)
+                            .arg(8LL * column));
+  char buffer[8];
+  const QChar blank(QLatin1Char(' '));
+  tBar->setPanelText(5, blank + QString::number(b));
+  tBar->setPanelText(7, blank + QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper());
+  const std::string_view bits = numeric_cell_text(b, view_mode::binary, buffer);
+  tBar->setPanelText(9,
+                     blank + QString::fromLatin1(bits.data(), static_cast<qsizetype>(bits.size())));
+  tBar->setPanelText(11, blank + QString::fromStdString(cp1251_.utf8(b)));
+}
+
+void TfMain::tGridActivate(uint32_t number) {
+  const auto found = store_.find(number);
+  if (found != store_.end()) fAnalyser->ShowPaket(found->second);
+}
+
+void TfMain::SetCurrentCell(int column, int row) {
+  tGrid->setCurrentCell(column, row);
+}
+
+void TfMain::SetSignalCaption(const QString& file_name) {
+  setWindowTitle(QStringLiteral("Pelorin - ") + file_name);
+}
+
+void TfMain::ShowFirstScreen() {
+  // The store holds a few dozen packets now, so this recount costs nothing.
+  tGrid->RecountPackets();
+  tGrid->viewport()->repaint();
+}
+
+void TfMain::SetGridVisible(bool on) {
+  tGrid->setVisible(on);
+}
+
+void TfMain::SetSaved(bool saved) {
+  saved_ = saved;
+  tBar->setSaved(saved);
+}
+
+QString TfMain::CommandLineFile() const {
+  return arguments_.isEmpty() ? QString() : arguments_.constFirst();
+}

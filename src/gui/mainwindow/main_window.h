@@ -1,0 +1,154 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "gui/files/file_window.h"
+#include "core/model/cp1251.h"
+#include "core/model/pakets.h"
+
+class QAction;
+class QActionGroup;
+class QFrame;
+class QLabel;
+class QMenu;
+class QToolBar;
+class TPacketGrid;
+class TStatusBar;
+class Tfr_analyser;
+class Tfr_colors;
+class THelpWindow;
+class TPelorin_Plugin;
+
+// The main window: owns the packet store of the open signal, shows it in the grid, runs every
+// operation through the dispatcher, and keeps the saved flag and the status bar.
+class TfMain : public QMainWindow, public sig_loader_host {
+  Q_OBJECT
+
+ public:
+  // `arguments` are the command-line arguments without the program name; the first one is opened
+  // at the first activation.
+  explicit TfMain(QStringList arguments = {}, QWidget* parent = nullptr);
+  TfMain(const TfMain&) = delete;
+  TfMain& operator=(const TfMain&) = delete;
+  ~TfMain() override;
+
+  // Operation indexes of the dispatcher.
+  enum operation : int { op_about = 0, op_files = 1, op_quick_filter = 2, op_cut = 3 };
+  static constexpr int operation_count = 13;
+
+  // Makes the dialog of one operation index; the main window is its owner.
+  using operation_factory = std::function<std::unique_ptr<TPelorin_Plugin>(TfMain&)>;
+  // Puts the dialog of an operation module under its index (0..12).
+  void SetOperation(int index, operation_factory factory);
+
+  // Creates the dialog of `index`, runs it on the store with the current command word, applies
+  // its result (saved flag, recount, redraw) and destroys it.
+  void RunOperation(int index);
+  // Command word for the next dispatcher call: the low byte is the command code; the high byte
+  // (the quick filters' drop flag) stays unless `drop` is given.
+  void SetCommand(uint8_t code);
+  void SetCommand(uint8_t code, bool drop);
+  [[nodiscard]] uint16_t commandWord() const { return command_word_; }
+
+  [[nodiscard]] PAKETS& store() { return store_; }
+  [[nodiscard]] TPacketGrid* grid() const { return tGrid; }
+  [[nodiscard]] TStatusBar* statusPanels() const { return tBar; }
+  [[nodiscard]] Tfr_colors* colours() const { return fColors; }
+  [[nodiscard]] bool saved() const { return saved_; }
+  [[nodiscard]] bool protocolPane() const { return protocol_pane_; }
+  [[nodiscard]] THelpWindow* helpWindow() const { return help_.get(); }
+
+  // Menu handlers (also called by their tool bar twins).
+  void mLoadClick();
+  void mSaveClick();
+  void mMergeClick();
+  void mViewDecClick() { SelectMode(0); }
+  void mViewHexClick() { SelectMode(1); }
+  void mViewBinClick() { SelectMode(2); }
+  void mViewTextClick() { SelectMode(3); }
+  void mViewPseudoClick() { SelectMode(4); }
+  void mExpandedClick();
+  void mScrollClick();
+  void mViewWProtoClick();
+  void mGotoClick();
+  void mHelpClick();
+  void mAboutClick();
+  // Colouring: the current colour is the tool bar's; none of them touches the saved flag.
+  void mMarkClick();
+  void mUnmarkClick();
+  void mSelAllClick();
+  void mUnselallClick();
+  void mUnselCurClick();
+  void mInvertSelClick();
+
+  // Asks whether to save a signal that is not saved: true when the caller may go on (saved, or
+  // the user chose not to save); false when the user cancelled or the save failed.
+  bool ConfirmDiscard();
+
+  // The file window's view of the main window.
+  void SetCurrentCell(int column, int row) override;
+  void SetSignalCaption(const QString& file_name) override;
+  void ShowFirstScreen() override;
+  void SetGridVisible(bool on) override;
+  void SetSaved(bool saved) override;
+  [[nodiscard]] QString CommandLineFile() const override;
+
+  // The program's texts of this window.
+  static QString cannot_start_text();
+  static QString invalid_value_text();
+  static QString unsaved_question_text();
+
+ protected:
+  bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void FormCreate();
+  void FormActivate();
+  void BuildMenus();
+  void BuildToolBar();
+  void BuildPopup();
+  QAction* AddAction(QMenu* menu, const char* name, const QString& caption,
+                     const QKeySequence& shortcut, void (TfMain::*handler)());
+  QAction* AddOperation(QMenu* menu, const char* name, const QString& caption,
+                        const QKeySequence& shortcut, int index, uint8_t code);
+  void SelectMode(int position);
+  void tGridSelectCell(int column, int row);
+  void tGridActivate(uint32_t number);
+  void Recount();
+
+  PAKETS store_;
+  QStringList arguments_;
+  bool saved_ = true;
+  bool protocol_pane_ = true;
+  bool expanded_ = true;
+  bool scroll_bars_ = false;
+  bool activated_ = false;
+  bool busy_ = false;  // a dispatcher call or a recount is under way: commands wait
+  uint16_t command_word_ = 0;
+  cp1251_table cp1251_;
+  std::array<operation_factory, operation_count> operations_;
+
+  TPacketGrid* tGrid = nullptr;
+  QFrame* tpProto = nullptr;
+  Tfr_analyser* fAnalyser = nullptr;
+  TStatusBar* tBar = nullptr;
+  QToolBar* tToolBar = nullptr;
+  Tfr_colors* fColors = nullptr;
+  QMenu* mView = nullptr;
+  QMenu* mPopup = nullptr;
+  QAction* mExpanded = nullptr;
+  QAction* mScroll = nullptr;
+  QAction* mViewWProto = nullptr;
+  QAction* btnAnalyz = nullptr;
+  QAction* mode_items_[5] = {};
+  QAction* mode_buttons_[5] = {};
+  std::unique_ptr<THelpWindow> help_;
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "gui/dialogs/plugin_dialog.h"
+#include "core/operations/cut.h"
+
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+class Tfr_select;
+
+// The cut dialog "SIGCut": the unit, the leading and trailing counts and the scope; OK cuts the
+// packets in scope through cut().
+class TfSigCut : public TPelorin_Plugin {
+  Q_OBJECT
+
+ public:
+  explicit TfSigCut(QWidget* owner);
+
+  // Cuts with the counts read by btnOkClick; returns 1.
+  int Process() override;
+
+  void rbBytesClick();
+  void rbBitsClick();
+  // Reads and checks both counts; runs the pass and closes, or shows the message and stays.
+  void btnOkClick();
+
+  static QString invalid_counts_text();
+
+  // Cancel, Escape or the close box: also stops a pass under way.
+  void reject() override;
+
+ private:
+  QRadioButton* rbBytes = nullptr;
+  QRadioButton* rbBits = nullptr;
+  QLineEdit* edStart = nullptr;
+  QLabel* lblStart = nullptr;
+  QLineEdit* edEnd = nullptr;
+  QLabel* lblEnd = nullptr;
+  Tfr_select* fSelect = nullptr;
+  cut_params params_;
+  bool cancelled_ = false;
+};
