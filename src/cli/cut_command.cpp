@@ -4,6 +4,7 @@
 #include "cli/cli.h"
 #include "cli/load.h"
 #include "core/operations/cut.h"
+#include "core/operations/int_text.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ std::string parse_cut_args(const cli_args& args, cut_command& command) {
     } else if (arg == "-o") {
       command.output = args[++i];
     } else if (takes_value) {
-      const std::optional<int32_t> count = parse_cut_count(args[++i]);
+      const std::optional<int32_t> count = parse_int32(args[++i]);
       if (!count) return "invalid count " + args[i] + " for " + arg;
       (arg == "--start" ? command.params.start : command.params.end) = *count;
       (arg == "--start" ? command.has_start : command.has_end) = true;

@@ -1,7 +1,5 @@
 #include "core/operations/cut.h"
 
-#include <charconv>
-
 namespace {
 
 // Bit lengths above this cannot be stored in a packet.
@@ -43,19 +41,4 @@ void cut(PAKETS& store, const scope& s, cut_params params, pass& run) {
     run.step_progress();
   }
   run.running = false;
-}
-
-std::optional<int32_t> parse_cut_count(std::string_view text) {
-  const char* first = text.data();
-  const char* last = first + text.size();
-  // from_chars takes a minus sign but no plus sign.
-  if (first != last && *first == '+') {
-    ++first;
-    if (first != last && *first == '-') return std::nullopt;
-  }
-  if (first == last) return std::nullopt;
-  int32_t value = 0;
-  const auto [end, error] = std::from_chars(first, last, value);
-  if (error != std::errc{} || end != last) return std::nullopt;
-  return value;
 }

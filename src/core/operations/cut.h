@@ -1,11 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
-#include <string_view>
 
-#include "core/operations/pass.h"
 #include "core/model/pakets.h"
+#include "core/operations/pass.h"
 
 struct cut_params {
   bool bits = false;  // counts in bits; otherwise in bytes
@@ -25,7 +23,3 @@ struct cut_params {
 // Counters: processed (packets visited, in scope or not) and changed. Stops before the next
 // packet when run.running is cleared; the packets visited so far stay cut.
 void cut(PAKETS& store, const scope& s, cut_params params, pass& run);
-
-// A count as the user types it: decimal with an optional sign, within signed 32 bits; nothing
-// else, not even blanks.
-[[nodiscard]] std::optional<int32_t> parse_cut_count(std::string_view text);

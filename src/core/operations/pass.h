@@ -7,12 +7,12 @@
 
 // What an operation reports back to the main window.
 struct PLUGIN_RESULT {
-  bool modified = false;  // packet count or lengths may have changed: the grid is recounted
-  int32_t processed = 0;  // packets visited
-  int32_t changed = 0;    // packets changed in place
-  int32_t deleted = 0;    // packet records destroyed
-  uint32_t joined = 0;    // packets created (joined fragments, packets read)
-  int32_t recoloured = 0; // packets coloured by a selection
+  bool modified = false;   // packet count or lengths may have changed: the grid is recounted
+  int32_t processed = 0;   // packets visited
+  int32_t changed = 0;     // packets changed in place
+  int32_t deleted = 0;     // packet records destroyed
+  uint32_t joined = 0;     // packets created (joined fragments, packets read)
+  int32_t recoloured = 0;  // packets coloured by a selection
 };
 
 // The main window's rule: a result that changed, deleted or created packets makes the signal

@@ -40,11 +40,16 @@ struct reference {
 
 }  // namespace
 
-void quick_filter(PAKETS& store, const quick_filter_params& params, pass& run) {
+bool quick_filter_applies(const PAKETS& store, const quick_filter_params& params) {
   const auto current = store.find(params.row);
-  if (current == store.end()) return;
-  const xpaket& model = *current->second;
-  if (params.criterion == filter_criterion::byte && params.column >= model.byte_length()) return;
+  if (current == store.end()) return false;
+  return params.criterion != filter_criterion::byte ||
+         params.column < current->second->byte_length();
+}
+
+void quick_filter(PAKETS& store, const quick_filter_params& params, pass& run) {
+  if (!quick_filter_applies(store, params)) return;
+  const xpaket& model = *store.find(params.row)->second;
 
   reference ref{params.criterion, params.column, model.byte_length(), model.colour, 0};
   if (params.criterion == filter_criterion::byte) ref.byte = model.bytes()[params.column];

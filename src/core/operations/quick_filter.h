@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "core/operations/pass.h"
 #include "core/model/pakets.h"
+#include "core/operations/pass.h"
 
 // What a quick filter compares with the current packet. The values are the command codes the
 // popup menu hands to the dispatcher.
@@ -28,6 +28,10 @@ struct quick_filter_params {
 
 // Criterion and drop flag of a command word, or nothing for a word that names no filter.
 [[nodiscard]] std::optional<quick_filter_params> quick_filter_from_command(uint16_t command);
+
+// Whether the filter has something to compare with: packet `row` exists and, for the byte
+// criterion, reaches `column`. Otherwise quick_filter does nothing.
+[[nodiscard]] bool quick_filter_applies(const PAKETS& store, const quick_filter_params& params);
 
 // Keeps or deletes packets by their likeness to the current packet and renumbers the rest from 0,
 // in order, colours untouched. The reference values are read once from packet `row` before the

@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/operations/pass.h"
 #include "core/model/pakets.h"
+#include "core/operations/pass.h"
 
 // The new numbering that a rebuild pass (below) builds while it walks the store. It is written
 // into the store's own entries behind the walk, the way std::remove_if compacts a sequence: the

@@ -12,6 +12,7 @@
 
 #include "gui/dialogs/gauge.h"
 #include "gui/dialogs/glyphs.h"
+#include "gui/grid/packet_grid.h"
 
 namespace {
 
@@ -104,8 +105,74 @@ PLUGIN_RESULT TPelorin_Plugin::Execute(uint16_t command, PAKETS& store) {
   store_ = &store;
   InitRange();
   InitProgress();
-  RunModal();
+  if (Prepare()) RunModal();
   return pass_.result;
+}
+
+std::optional<uint32_t> TPelorin_Plugin::CurrentPacket() const {
+  if (grid_ == nullptr || store_ == nullptr) return std::nullopt;
+  const int row = grid_->currentRow();
+  if (row < 1 || static_cast<size_t>(row) > store_->size()) return std::nullopt;
+  return static_cast<uint32_t>(row - 1);
+}
+
+std::optional<uint32_t> TPelorin_Plugin::CurrentByte() const {
+  if (grid_ == nullptr) return std::nullopt;
+  const int column = grid_->currentColumn();
+  if (column < 1) return std::nullopt;
+  return static_cast<uint32_t>(column - 1);
+}
+
+std::optional<byte_range> TPelorin_Plugin::MarkedBytes() const {
+  if (grid_ == nullptr) return std::nullopt;
+  const int first = grid_->rangeFirst();
+  const int last = grid_->rangeLast();
+  if (first < 1 || last < first) return std::nullopt;
+  return byte_range{static_cast<uint32_t>(first - 1), static_cast<uint32_t>(last - 1)};
+}
+
+void TPelorin_Plugin::GrowParams(int extra) {
+  setFixedSize(width(), height() + extra);
+  gbParams->resize(gbParams->width(), gbParams->height() + extra);
+  for (QWidget* w : {static_cast<QWidget*>(panProgress), static_cast<QWidget*>(btnCancel),
+                     static_cast<QWidget*>(btnOk)}) {
+    w->move(w->x(), w->y() + extra);
+  }
+}
+
+void TPelorin_Plugin::AddStartControl(QWidget* control) {
+  start_controls_.push_back(control);
+}
+
+std::optional<int> TPelorin_Plugin::RunPass() {
+  // A click that reached us from inside a pass's event processing starts nothing.
+  if (working_) return std::nullopt;
+  btnOk->setEnabled(false);
+  for (QWidget* w : start_controls_) w->setEnabled(false);
+  working_ = true;
+  int processed = 0;
+  try {
+    processed = Process();
+  } catch (...) {
+    working_ = false;
+    btnOk->setEnabled(true);
+    for (QWidget* w : start_controls_) w->setEnabled(true);
+    throw;
+  }
+  working_ = false;
+  btnOk->setEnabled(true);
+  for (QWidget* w : start_controls_) w->setEnabled(true);
+  if (pending_result_) {
+    done(*std::exchange(pending_result_, std::nullopt));
+    return std::nullopt;
+  }
+  return processed;
+}
+
+void TPelorin_Plugin::RunPassAndClose() {
+  const std::optional<int> processed = RunPass();
+  if (!processed) return;
+  done(*processed != 0 ? Accepted : Rejected);
 }
 
 int TPelorin_Plugin::RunModal() {

@@ -6,15 +6,24 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
-#include "core/operations/pass.h"
 #include "core/model/pakets.h"
+#include "core/operations/pass.h"
 
 class QFrame;
 class QGroupBox;
 class QLabel;
 class QToolButton;
 class TGauge;
+class TPacketGrid;
+
+// A range of byte indexes (from 0), both ends included.
+struct byte_range {
+  uint32_t first = 0;
+  uint32_t last = 0;
+  bool operator==(const byte_range&) const = default;
+};
 
 // The base of every operation dialog: the logo, title, parameter group, gauge, Cancel and OK; the
 // pass state (running flag, counters, the step that moves the gauge) and the way the main window
@@ -44,9 +53,19 @@ class TPelorin_Plugin : public QDialog {
   virtual void StepProgress();
   // The dialog's pass; non-zero closes the dialog with OK.
   virtual int Process() = 0;
-  // Remembers the command and the store, prepares the pass, shows the dialog modally and returns
-  // what the dialog did. The store must outlive the call.
+  // Remembers the command and the store, prepares the pass (InitRange, InitProgress), asks
+  // Prepare() whether the dialog should open, shows it modally and returns what the dialog did.
+  // The store must outlive the call.
   virtual PLUGIN_RESULT Execute(uint16_t command, PAKETS& store);
+
+  // The grid of the main window, borrowed for the dialog's life (null in tests without one).
+  void SetGrid(TPacketGrid* grid) { grid_ = grid; }
+  [[nodiscard]] TPacketGrid* grid() const { return grid_; }
+  // The grid's state in store terms: the packet of the current row, the byte index of the
+  // current column, the marked column range as byte indexes. Nothing when there is none.
+  [[nodiscard]] std::optional<uint32_t> CurrentPacket() const;
+  [[nodiscard]] std::optional<uint32_t> CurrentByte() const;
+  [[nodiscard]] std::optional<byte_range> MarkedBytes() const;
 
   [[nodiscard]] bool running() const { return pass_.running; }
   [[nodiscard]] const PLUGIN_RESULT& pluginResult() const { return pass_.result; }
@@ -56,7 +75,7 @@ class TPelorin_Plugin : public QDialog {
   // Tests shorten the interval to see Cancel act within a small pass.
   void setEventInterval(qint64 ms) { event_interval_ms_ = ms; }
 
- // Closes the window; while a pass started on activation runs, only clears the running flag and
+  // Closes the window; while a pass started on activation runs, only clears the running flag and
   // closes once the pass has returned.
   void done(int result) override;
   // Runs the work once, the first time the window is activated or shown (see StartOnActivation).
@@ -80,9 +99,24 @@ class TPelorin_Plugin : public QDialog {
   // Shows the dialog modally (or hands it to the modal hook in tests); returns the modal result.
   int RunModal();
   virtual void btnCancelClick();
+  // Execute's hook between the preparation and the modal loop: false returns at once with the
+  // result as it stands (a refusal, or work done without the window).
+  virtual bool Prepare() { return true; }
+
+  // Grows the window and its parameter group by `extra` pixels; the bottom row moves down.
+  void GrowParams(int extra);
+  // Controls that start work besides OK: disabled with it while a pass runs.
+  void AddStartControl(QWidget* control);
+  // Runs Process() with the start controls disabled, so that a second click cannot nest a pass;
+  // Cancel or a close meanwhile stops the pass and closes the window once it has returned.
+  // Returns what Process() returned, or nothing when the window was closed during the pass.
+  std::optional<int> RunPass();
+  // RunPass, then closes: with OK when Process() returned non-zero, otherwise as Cancel.
+  void RunPassAndClose();
   // Sets the gauge's maximum and position (the widget and the step counter alike).
   void SetGauge(qint64 maximum, qint64 position);
 
+  TPacketGrid* grid_ = nullptr;
   PAKETS* store_ = nullptr;
   PAKETS::iterator position_;
   PAKETS::iterator end_;
@@ -105,6 +139,7 @@ class TPelorin_Plugin : public QDialog {
   bool started_ = false;  // the work has begun (it runs once)
   bool working_ = false;  // inside Process: closing waits until it returns
   std::optional<int> pending_result_;
+  std::vector<QWidget*> start_controls_;
   qint64 gauge_position_ = 0;
   qint64 event_interval_ms_ = event_interval_ms;
   QElapsedTimer since_events_;

@@ -6,14 +6,14 @@
 
 #include <limits>
 
-#include "gui/dialogs/colors_frame.h"
-#include "gui/dialogs/message_box.h"
-#include "gui/mainwindow/about_dialog.h"
 #include "core/grid/cell_text.h"
 #include "core/operations/colouring.h"
+#include "gui/dialogs/colors_frame.h"
+#include "gui/dialogs/message_box.h"
+#include "gui/grid/packet_grid.h"
+#include "gui/mainwindow/about_dialog.h"
 #include "gui/mainwindow/help_window.h"
 #include "gui/mainwindow/main_window.h"
-#include "gui/grid/packet_grid.h"
 #include "gui/mainwindow/status_bar.h"
 #include "gui/protocols/analyser_pane.h"
 

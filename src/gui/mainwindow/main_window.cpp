@@ -15,15 +15,14 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <vector>
+
 #include "gui/dialogs/colors_frame.h"
 #include "gui/dialogs/glyphs.h"
-#include "gui/mainwindow/about_dialog.h"
-#include "gui/mainwindow/help_window.h"
 #include "gui/grid/packet_grid.h"
-#include "gui/operations/quick_filter_window.h"
+#include "gui/mainwindow/help_window.h"
 #include "gui/mainwindow/status_bar.h"
 #include "gui/mainwindow/tool_icons.h"
-#include "gui/operations/cut_dialog.h"
 #include "gui/protocols/analyser_pane.h"
 
 namespace {
@@ -78,11 +77,9 @@ TfMain::TfMain(QStringList arguments, QWidget* parent)
   BuildPopup();
 
   // The operation modules of this build; the others answer that they cannot be started.
-  SetOperation(op_about, [](TfMain& main) { return std::make_unique<TfAbout>(&main); });
-  SetOperation(op_files, [](TfMain& main) { return std::make_unique<TfSigLoader>(&main, main); });
-  SetOperation(op_quick_filter,
-               [](TfMain& main) { return std::make_unique<TfSigInline>(&main, *main.grid()); });
-  SetOperation(op_cut, [](TfMain& main) { return std::make_unique<TfSigCut>(&main); });
+  for (int index = 0; index < operation_count; ++index) {
+    if (const dialog_factory factory = factory_of(index)) SetOperation(index, factory);
+  }
 
   connect(tGrid, &TPacketGrid::statusText, tBar, &TStatusBar::setPanelText);
   connect(tGrid, &TPacketGrid::cellSelected, this, &TfMain::tGridSelectCell);
@@ -121,12 +118,12 @@ QAction* TfMain::AddAction(QMenu* menu, const char* name, const QString& caption
   return action;
 }
 
-QAction* TfMain::AddOperation(QMenu* menu, const char* name, const QString& caption,
-                              const QKeySequence& shortcut, int index, uint8_t code) {
-  QAction* action = menu->addAction(caption);
-  action->setObjectName(QString::fromLatin1(name));
-  action->setShortcut(shortcut);
-  connect(action, &QAction::triggered, this, [this, index, code] {
+QAction* TfMain::AddOperation(QMenu* menu, const operation_command& command) {
+  if (command.separator_before) menu->addSeparator();
+  QAction* action = menu->addAction(QString::fromUtf8(command.caption));
+  action->setObjectName(QString::fromLatin1(command.menu_name));
+  action->setShortcut(command.shortcut);
+  connect(action, &QAction::triggered, this, [this, index = command.index, code = command.code] {
     SetCommand(code);
     RunOperation(index);
   });
@@ -175,28 +172,7 @@ void TfMain::BuildMenus() {
   AddAction(mView, "mGoto", QStringLiteral("Перейти к пакету номер..."), {}, &TfMain::mGotoClick);
 
   QMenu* processing = mMain->addMenu(QStringLiteral("Обработка"));
-  AddOperation(processing, "mCut", QStringLiteral("Обрезка"), QKeySequence(Qt::CTRL | Qt::Key_F1),
-               op_cut, 0);
-  AddOperation(processing, "mSwap", QStringLiteral("Перестановка"),
-               QKeySequence(Qt::CTRL | Qt::Key_F2), 4, 0);
-  AddOperation(processing, "mFill", QStringLiteral("Дополнение"),
-               QKeySequence(Qt::CTRL | Qt::Key_F3), 5, 0);
-  AddOperation(processing, "mDemux", QStringLiteral("Демультиплексор"),
-               QKeySequence(Qt::CTRL | Qt::Key_F4), 6, 0);
-  AddOperation(processing, "mEdit", QStringLiteral("Изменить значение"),
-               QKeySequence(Qt::CTRL | Qt::Key_F5), 7, 0);
-  AddOperation(processing, "mDefrag", QStringLiteral("Дефрагментатор"),
-               QKeySequence(Qt::CTRL | Qt::Key_F6), 8, 0);
-  processing->addSeparator();
-  AddOperation(processing, "mStat", QStringLiteral("Статистика"), QKeySequence(Qt::Key_F2), 9, 0);
-  AddOperation(processing, "mSelLen", QStringLiteral("Отбор по длинам"), QKeySequence(Qt::Key_F3),
-               11, 0);
-  AddOperation(processing, "mSelVal", QStringLiteral("Отбор по значениям"),
-               QKeySequence(Qt::Key_F4), 10, 0);
-  processing->addSeparator();
-  AddOperation(processing, "mFind", QStringLiteral("Найти"), QKeySequence(Qt::Key_F7), 12, 0);
-  AddOperation(processing, "mFindNext", QStringLiteral("Найти далее"), QKeySequence(Qt::Key_F5), 12,
-               1);
+  for (const operation_command& command : operation_commands()) AddOperation(processing, command);
 
   QMenu* help = mMain->addMenu(QStringLiteral("Справка"));
   AddAction(help, "mHelp", QStringLiteral("Справка"), QKeySequence(Qt::Key_F1),
@@ -234,32 +210,25 @@ void TfMain::BuildToolBar() {
       {"btnUnselAll", "снять все выделение", nullptr},
       {"btnUnselCur", "снять выделение текущего цвета", nullptr},
       {nullptr, nullptr, nullptr},
-      {"btnCut", "обрезка", nullptr},
-      {"btnSwap", "перестановка", nullptr},
-      {"btnFill", "дополнение", nullptr},
-      {"btnDemux", "демультиплексор", nullptr},
-      {"btnEdit", "изменить значение", nullptr},
-      {"btnDefrag", "дефрагментатор", nullptr},
-      {"btnStat", "статистика", nullptr},
-      {"btnSortLen", "сортировка по длинам", nullptr},
-      {"btnSort", "сортировка по значениям", nullptr},
-      {"btnFind", "найти", nullptr},
-      {"btnFindNext", "найти далее", nullptr},
       {nullptr, nullptr, nullptr},
       {"btnHelp", "", &TfMain::mHelpClick},
   };
+  // The operation buttons follow the colouring buttons, in the processing menu's order.
+  std::vector<tool_button> all(std::begin(buttons), std::end(buttons));
+  auto at = all.end() - 2;
+  for (const operation_command& command : operation_commands()) {
+    at = all.insert(at, tool_button{command.button_name, command.tip, nullptr}) + 1;
+  }
   // Operation buttons call the action of their menu twin, so both run the same command.
-  const std::pair<const char*, const char*> twins[] = {
-      {"btnSelAll", "mSelAll"}, {"btnUnselAll", "mUnselall"}, {"btnUnselCur", "mUnselCur"},
-      {"btnCut", "mCut"},       {"btnSwap", "mSwap"},         {"btnFill", "mFill"},
-      {"btnDemux", "mDemux"},   {"btnEdit", "mEdit"},         {"btnDefrag", "mDefrag"},
-      {"btnStat", "mStat"},     {"btnSortLen", "mSelLen"},    {"btnSort", "mSelVal"},
-      {"btnFind", "mFind"},     {"btnFindNext", "mFindNext"},
-  };
+  std::vector<std::pair<const char*, const char*>> twins = {
+      {"btnSelAll", "mSelAll"}, {"btnUnselAll", "mUnselall"}, {"btnUnselCur", "mUnselCur"}};
+  for (const operation_command& command : operation_commands()) {
+    twins.emplace_back(command.button_name, command.menu_name);
+  }
   auto* modes = new QActionGroup(this);
   modes->setExclusive(true);
   int mode = 0;
-  for (const tool_button& b : buttons) {
+  for (const tool_button& b : all) {
     if (b.name == nullptr) {
       tToolBar->addSeparator();
       continue;

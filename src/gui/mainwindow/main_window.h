@@ -8,9 +8,10 @@
 #include <functional>
 #include <memory>
 
-#include "gui/files/file_window.h"
 #include "core/model/cp1251.h"
 #include "core/model/pakets.h"
+#include "gui/files/file_window.h"
+#include "gui/operations/registry.h"
 
 class QAction;
 class QActionGroup;
@@ -38,13 +39,10 @@ class TfMain : public QMainWindow, public sig_loader_host {
   TfMain& operator=(const TfMain&) = delete;
   ~TfMain() override;
 
-  // Operation indexes of the dispatcher.
-  enum operation : int { op_about = 0, op_files = 1, op_quick_filter = 2, op_cut = 3 };
-  static constexpr int operation_count = 13;
-
   // Makes the dialog of one operation index; the main window is its owner.
   using operation_factory = std::function<std::unique_ptr<TPelorin_Plugin>(TfMain&)>;
-  // Puts the dialog of an operation module under its index (0..12).
+  // Puts another dialog under an operation index (0..12) in place of the registry's; an empty
+  // factory makes the operation answer that it cannot be started.
   void SetOperation(int index, operation_factory factory);
 
   // Creates the dialog of `index`, runs it on the store with the current command word, applies
@@ -117,8 +115,7 @@ class TfMain : public QMainWindow, public sig_loader_host {
   void BuildPopup();
   QAction* AddAction(QMenu* menu, const char* name, const QString& caption,
                      const QKeySequence& shortcut, void (TfMain::*handler)());
-  QAction* AddOperation(QMenu* menu, const char* name, const QString& caption,
-                        const QKeySequence& shortcut, int index, uint8_t code);
+  QAction* AddOperation(QMenu* menu, const operation_command& command);
   void SelectMode(int position);
   void tGridSelectCell(int column, int row);
   void tGridActivate(uint32_t number);

@@ -6,34 +6,15 @@
 #include <QRadioButton>
 #include <QToolButton>
 
-#include <optional>
-
+#include "gui/dialogs/fields.h"
 #include "gui/dialogs/glyphs.h"
 #include "gui/dialogs/message_box.h"
 #include "gui/dialogs/select_frame.h"
 
 namespace {
 
-// The parameter group grows by this much to hold the two rows of counts above the scope frame;
-// the bottom row moves down with it.
+// The parameter group grows by this much to hold the two rows of counts above the scope frame.
 constexpr int extra_height = 24;
-
-QLabel* label(QWidget* parent, const QString& text, int x, int y, int width) {
-  auto* l = new QLabel(text, parent);
-  l->setGeometry(x, y, width, 20);
-  return l;
-}
-
-QLineEdit* count_field(QWidget* parent, const char* name, int y) {
-  auto* field = new QLineEdit(QStringLiteral("0"), parent);
-  field->setObjectName(QString::fromLatin1(name));
-  field->setGeometry(62, y, 57, 20);
-  return field;
-}
-
-std::optional<int32_t> count_of(const QLineEdit* field) {
-  return parse_cut_count(field->text().toStdString());
-}
 
 }  // namespace
 
@@ -42,12 +23,7 @@ TfSigCut::TfSigCut(QWidget* owner) : TPelorin_Plugin(owner) {
   setWindowTitle(QStringLiteral("обрезка"));
   lblTitle->setText(QStringLiteral("SIGCut"));
   imgLogo->setPixmap(program_logo(imgLogo->width()));
-  setFixedSize(width(), height() + extra_height);
-  gbParams->resize(gbParams->width(), gbParams->height() + extra_height);
-  for (QWidget* w : {static_cast<QWidget*>(panProgress), static_cast<QWidget*>(btnCancel),
-                     static_cast<QWidget*>(btnOk)}) {
-    w->move(w->x(), w->y() + extra_height);
-  }
+  GrowParams(extra_height);
 
   rbBytes = new QRadioButton(QStringLiteral("побайтная обрезка"), gbParams);
   rbBytes->setObjectName(QStringLiteral("rbBytes"));
@@ -57,13 +33,13 @@ TfSigCut::TfSigCut(QWidget* owner) : TPelorin_Plugin(owner) {
   rbBits->setGeometry(142, 16, 130, 17);
   rbBytes->setChecked(true);
 
-  label(gbParams, QStringLiteral("отрезать "), 8, 38, 54);
-  edStart = count_field(gbParams, "edStart", 38);
-  lblStart = label(gbParams, QStringLiteral("байт от начала"), 124, 38, 148);
+  add_label(gbParams, QStringLiteral("отрезать "), 8, 38, 54);
+  edStart = add_field(gbParams, "edStart", QStringLiteral("0"), 62, 38, 57);
+  lblStart = add_label(gbParams, QStringLiteral("байт от начала"), 124, 38, 148);
   lblStart->setObjectName(QStringLiteral("lblStart"));
-  label(gbParams, QStringLiteral("отрезать"), 8, 62, 54);
-  edEnd = count_field(gbParams, "edEnd", 62);
-  lblEnd = label(gbParams, QStringLiteral("байт от конца"), 124, 62, 148);
+  add_label(gbParams, QStringLiteral("отрезать"), 8, 62, 54);
+  edEnd = add_field(gbParams, "edEnd", QStringLiteral("0"), 62, 62, 57);
+  lblEnd = add_label(gbParams, QStringLiteral("байт от конца"), 124, 62, 148);
   lblEnd->setObjectName(QStringLiteral("lblEnd"));
 
   fSelect = new Tfr_select(gbParams);
@@ -95,28 +71,15 @@ void TfSigCut::rbBitsClick() {
 }
 
 void TfSigCut::btnOkClick() {
-  const std::optional<int32_t> start = count_of(edStart);
-  const std::optional<int32_t> end = count_of(edEnd);
+  const std::optional<int32_t> start = int_field_value(edStart);
+  const std::optional<int32_t> end = int_field_value(edEnd);
   if (!start || !end) {
     show_warning(this, invalid_counts_text());
     edStart->setFocus();
     return;
   }
   params_ = cut_params{rbBits->isChecked(), *start, rbBits->isChecked() ? 0 : *end};
-  const int processed = Process();
-  // Cancel during a long pass has closed the dialog already.
-  if (cancelled_) return;
-  if (processed != 0) {
-    accept();
-  } else {
-    reject();
-  }
-}
-
-void TfSigCut::reject() {
-  pass_.running = false;
-  cancelled_ = true;
-  TPelorin_Plugin::reject();
+  RunPassAndClose();
 }
 
 int TfSigCut::Process() {

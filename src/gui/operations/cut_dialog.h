@@ -1,7 +1,7 @@
 #pragma once
 
-#include "gui/dialogs/plugin_dialog.h"
 #include "core/operations/cut.h"
+#include "gui/dialogs/plugin_dialog.h"
 
 class QLabel;
 class QLineEdit;
@@ -26,9 +26,6 @@ class TfSigCut : public TPelorin_Plugin {
 
   static QString invalid_counts_text();
 
-  // Cancel, Escape or the close box: also stops a pass under way.
-  void reject() override;
-
  private:
   QRadioButton* rbBytes = nullptr;
   QRadioButton* rbBits = nullptr;
@@ -38,5 +35,4 @@ class TfSigCut : public TPelorin_Plugin {
   QLabel* lblEnd = nullptr;
   Tfr_select* fSelect = nullptr;
   cut_params params_;
-  bool cancelled_ = false;
 };

@@ -1,19 +1,19 @@
 #include "gui/operations/quick_filter_window.h"
 
 #include <QEvent>
-#include <QScopeGuard>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QToolButton>
 
+#include "core/operations/quick_filter.h"
 #include "gui/dialogs/gauge.h"
 #include "gui/dialogs/glyphs.h"
 #include "gui/grid/packet_grid.h"
-#include "core/operations/quick_filter.h"
 
-TfSigInline::TfSigInline(QWidget* owner, TPacketGrid& grid) : TPelorin_Plugin(owner), grid_(grid) {
+TfSigInline::TfSigInline(QWidget* owner) : TPelorin_Plugin(owner) {
   setObjectName(QStringLiteral("TfSigInline"));
   StartOnActivation();
   setWindowTitle(QStringLiteral("отбор"));
@@ -56,21 +56,22 @@ PLUGIN_RESULT TfSigInline::Execute(uint16_t command, PAKETS& store) {
 
 int TfSigInline::Process() {
   std::optional<quick_filter_params> params = quick_filter_from_command(command_);
-  const int row = grid_.currentRow();
-  const int column = grid_.currentColumn();
-  // Row r shows packet r - 1 and column c byte c - 1; row and column 0 are the fixed ones.
-  if (!params || row < 1 || static_cast<size_t>(row - 1) >= store_->size()) return 1;
-  params->row = static_cast<uint32_t>(row - 1);
-  params->column = column >= 1 ? static_cast<uint32_t>(column - 1) : npos;
+  const std::optional<uint32_t> row = CurrentPacket();
+  if (!params || !row || grid_ == nullptr) return 1;
+  params->row = *row;
+  params->column = CurrentByte().value_or(npos);
+  // A filter with nothing to compare with leaves the signal and the view alone.
+  if (!quick_filter_applies(*store_, *params)) return 1;
+  TPacketGrid& grid = *grid_;
   {
     // Until the pass has renumbered the store, its entries past the kept packets may name
     // packets already destroyed: the grid must not paint from it while the gauge lets events in.
-    grid_.setUpdatesEnabled(false);
-    const auto repaint_later = qScopeGuard([this] { grid_.setUpdatesEnabled(true); });
+    grid.setUpdatesEnabled(false);
+    const auto repaint_later = qScopeGuard([&grid] { grid.setUpdatesEnabled(true); });
     quick_filter(*store_, *params, pass_);
   }
-  grid_.setFirstVisibleRow(1);
-  grid_.setFirstVisibleColumn(1);
+  grid.setFirstVisibleRow(1);
+  grid.setFirstVisibleColumn(1);
   return 1;
 }
 

@@ -5,7 +5,6 @@
 #include "gui/dialogs/plugin_dialog.h"
 
 class QTimer;
-class TPacketGrid;
 
 // The quick-filter window "Отбор...": a small borderless progress window that runs one popup
 // filter (the command word names it) on the packet of the grid's current cell as soon as it is
@@ -14,9 +13,9 @@ class TfSigInline : public TPelorin_Plugin {
   Q_OBJECT
 
  public:
-  // The grid is borrowed for the window's life: its current cell gives the reference packet and
-  // column, and it is scrolled back to its first cell after a pass.
-  TfSigInline(QWidget* owner, TPacketGrid& grid);
+  // The grid (SetGrid) gives the reference packet and column by its current cell, and is
+  // scrolled back to its first cell after a pass.
+  explicit TfSigInline(QWidget* owner);
   ~TfSigInline() override;
 
   PLUGIN_RESULT Execute(uint16_t command, PAKETS& store) override;
@@ -30,6 +29,5 @@ class TfSigInline : public TPelorin_Plugin {
  private:
   void tTimerTimer();
 
-  TPacketGrid& grid_;
   QTimer* tTimer = nullptr;
 };

@@ -1,4 +1,5 @@
 #include "core/operations/cut.h"
+#include "core/operations/int_text.h"
 
 #include <gtest/gtest.h>
 
@@ -139,5 +140,5 @@ TEST(Cut, CountsAreSignedDecimalsOnly) {
       {"0x10", std::nullopt},
       {"$10", std::nullopt},
   };
-  for (const row& r : rows) EXPECT_EQ(parse_cut_count(r.text), r.value) << r.text;
+  for (const row& r : rows) EXPECT_EQ(parse_int32(r.text), r.value) << r.text;
 }

@@ -5,14 +5,15 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QToolButton>
+#include <QtTest/QTest>
 
 #include <string>
 #include <vector>
 
 #include "gui/dialogs/colors_frame.h"
 #include "gui/dialogs/select_frame.h"
-#include "gui/ui_capture.h"
 #include "gui/operations/cut_dialog.h"
+#include "gui/ui_capture.h"
 #include "support/test_store.h"
 
 namespace {
@@ -162,4 +163,29 @@ TEST(CutDialog, CancelDuringALongPassKeepsTheRestUncut) {
     ASSERT_EQ(after[i], (i < static_cast<size_t>(result.processed) ? bytes{2} : bytes{1, 2})) << i;
   }
   EXPECT_EQ(dialog.result(), QDialog::Rejected);
+}
+
+TEST(CutDialog, ASecondOkDuringThePassStartsNothing) {
+  std::vector<bytes> many(20000, bytes{1, 2, 3});
+  ui_capture ui;
+  test_store s(many);
+  TfSigCut dialog(nullptr);
+  dialog.setEventInterval(0);
+  int clicks_seen_disabled = 0;
+  ui.on_show = [&](TPelorin_Plugin& d) {
+    child<QLineEdit>(d, "edStart")->setText(QStringLiteral("1"));
+    auto* ok = child<QToolButton>(d, "btnOk");
+    // A double click on OK: the second press arrives while the first pass runs.
+    QTimer::singleShot(0, &d, [ok, &clicks_seen_disabled] {
+      if (!ok->isEnabled()) ++clicks_seen_disabled;
+      QTest::mouseClick(ok, Qt::LeftButton);
+    });
+    ok->click();
+  };
+  const PLUGIN_RESULT result = dialog.Execute(0, s.store);
+  EXPECT_EQ(clicks_seen_disabled, 1);
+  EXPECT_EQ(result.processed, 20000);
+  EXPECT_EQ(result.changed, 20000);
+  EXPECT_EQ(s.contents(), contents(20000, bytes{2, 3}));
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "gui/ui_capture.h"
-#include "gui/grid/packet_grid.h"
 #include "core/operations/quick_filter.h"
+#include "gui/grid/packet_grid.h"
 #include "gui/operations/quick_filter_window.h"
+#include "gui/ui_capture.h"
 #include "support/test_store.h"
 
 namespace {
@@ -38,7 +38,8 @@ struct grid_on {
 TEST(QuickFilterWindow, BorderlessProgressWindow) {
   test_store s;
   grid_on g(s.store, 1, 1);
-  TfSigInline window(nullptr, g.grid);
+  TfSigInline window(nullptr);
+  window.SetGrid(&g.grid);
   EXPECT_EQ(window.windowTitle(), QStringLiteral("отбор"));
   EXPECT_TRUE(window.windowFlags().testFlag(Qt::FramelessWindowHint));
   EXPECT_EQ(window.size(), QSize(281, 57));
@@ -72,7 +73,8 @@ TEST(QuickFilterWindow, RunsTheFilterOnTheCurrentCellAndScrollsHome) {
     grid_on g(s.store, r.column, r.row);
     g.grid.setFirstVisibleRow(3);
     g.grid.setFirstVisibleColumn(3);
-    TfSigInline window(nullptr, g.grid);
+    TfSigInline window(nullptr);
+    window.SetGrid(&g.grid);
     const PLUGIN_RESULT result = window.Execute(r.command, s.store);
     EXPECT_EQ(s.contents(), r.expected) << r.name;
     EXPECT_EQ(result.processed, 4) << r.name;
@@ -85,11 +87,28 @@ TEST(QuickFilterWindow, RunsTheFilterOnTheCurrentCellAndScrollsHome) {
   }
 }
 
+TEST(QuickFilterWindow, AByteFilterWithoutAByteLeavesTheViewAlone) {
+  ui_capture ui;
+  test_store s({{1, 2}, {1}, {1, 2, 3}, {4}, {5}, {6}});
+  grid_on g(s.store, 3, 1);  // packet 0 has no byte 3
+  g.grid.setFirstVisibleRow(2);
+  g.grid.setFirstVisibleColumn(2);
+  TfSigInline window(nullptr);
+  window.SetGrid(&g.grid);
+  const PLUGIN_RESULT result =
+      window.Execute(quick_filter_command(filter_criterion::byte, false), s.store);
+  EXPECT_EQ(result.processed, 0);
+  EXPECT_EQ(s.store.size(), 6u);
+  EXPECT_EQ(g.grid.firstVisibleRow(), 2);
+  EXPECT_EQ(g.grid.firstVisibleColumn(), 2);
+}
+
 TEST(QuickFilterWindow, ARowWithoutAPacketDoesNothingAndTheTimerCloses) {
   ui_capture ui;
   test_store s;
   grid_on g(s.store, 2, 1);
-  TfSigInline window(nullptr, g.grid);
+  TfSigInline window(nullptr);
+  window.SetGrid(&g.grid);
   const PLUGIN_RESULT result =
       window.Execute(quick_filter_command(filter_criterion::colour, true), s.store);
   EXPECT_TRUE(s.store.empty());
@@ -106,7 +125,8 @@ TEST(QuickFilterWindow, CancelKeepsTheUnvisitedPacketsInOrder) {
   test_store s(many);
   const auto before = s.pointers();
   grid_on g(s.store, 1, 1);
-  TfSigInline window(nullptr, g.grid);
+  TfSigInline window(nullptr);
+  window.SetGrid(&g.grid);
   window.setEventInterval(0);
   ui.on_show = [](TPelorin_Plugin& d) {
     // Runs at the pass's first look at the events: after the activation has started the pass.
