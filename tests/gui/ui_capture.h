@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDialog>
@@ -79,7 +81,11 @@ class ui_capture {
     while (dialog.isVisible() && !deadline.hasExpired()) {
       QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
-    if (dialog.isVisible()) dialog.reject();
+    if (dialog.isVisible()) {
+      ADD_FAILURE() << "the dialog " << dialog.objectName().toStdString()
+                    << " did not close within 20 s";
+      dialog.reject();
+    }
     return dialog.result();
   }
 

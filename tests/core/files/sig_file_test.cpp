@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "core/files/sig_file.h"
-#include "support/test_store.h"
 #include "support/temp_dir.h"
+#include "support/test_store.h"
 
 namespace {
 
@@ -21,7 +21,9 @@ TEST(SigRead, RecordsBecomePacketsAndMissingBytesReadAsZero) {
   };
   const row rows[] = {
       {"empty record", {0x00, 0x00}, {{}}},
-      {"two records", {0x03, 0x00, 0x41, 0x42, 0x43, 0x01, 0x00, 0xFF}, {{0x41, 0x42, 0x43}, {0xFF}}},
+      {"two records",
+       {0x03, 0x00, 0x41, 0x42, 0x43, 0x01, 0x00, 0xFF},
+       {{0x41, 0x42, 0x43}, {0xFF}}},
       {"last record cut short",
        {0x01, 0x00, 0x09, 0x0C, 0x00, 1, 2, 3, 4, 5},
        {{0x09}, {1, 2, 3, 4, 5, 0, 0, 0, 0, 0, 0, 0}}},
@@ -79,13 +81,18 @@ TEST(SigRead, MergeNumbersFromTheStoreSizeAndKeepsOldPackets) {
 TEST(SigRead, HooksAreCalledAtSeventyAndEveryThousand) {
   test_store s;
   int first_screen = 0;
+  size_t packets_at_first_screen = 0;
   std::vector<uint64_t> progress;
   sig_read_hooks hooks;
-  hooks.first_screen = [&] { ++first_screen; };
+  hooks.first_screen = [&] {
+    ++first_screen;
+    packets_at_first_screen = s.store.size();
+  };
   hooks.progress = [&](uint64_t consumed) { progress.push_back(consumed); };
   const bytes image = sig_image(std::vector<bytes>(2500, bytes{1, 2, 3}));
   EXPECT_EQ(read_sig_image(image, s.store, 0, hooks).next, 2500u);
   EXPECT_EQ(first_screen, 1);
+  EXPECT_EQ(packets_at_first_screen, 70u);
   EXPECT_EQ(progress, (std::vector<uint64_t>{5000, 10000}));
 
   // A merge behind 70 packets never reaches 70 again.
@@ -101,7 +108,8 @@ TEST(SigRead, ContinueTestStopsBeforeTheNextRecord) {
   int asked = 0;
   sig_read_hooks hooks;
   hooks.keep_going = [&] { return ++asked <= 3; };
-  const sig_read_result result = read_sig_image(sig_image(std::vector<bytes>(10, {7})), s.store, 0, hooks);
+  const sig_read_result result =
+      read_sig_image(sig_image(std::vector<bytes>(10, {7})), s.store, 0, hooks);
   EXPECT_TRUE(result.ok);
   EXPECT_EQ(result.next, 3u);
   EXPECT_EQ(s.store.size(), 3u);

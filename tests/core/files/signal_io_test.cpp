@@ -7,15 +7,16 @@
 
 #include "core/files/signal_io.h"
 #include "core/model/stream.h"
-#include "support/test_store.h"
 #include "support/temp_dir.h"
+#include "support/test_store.h"
 
 namespace {
 
 using bytes = std::vector<uint8_t>;
 
 void fill(PAKETS& store, const std::vector<bytes>& packets) {
-  for (const bytes& p : packets) store.append(new xpaket(p.data(), static_cast<uint32_t>(p.size())));
+  for (const bytes& p : packets)
+    store.append(new xpaket(p.data(), static_cast<uint32_t>(p.size())));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "core/grid/cell_text.h"
 #include "core/grid/grid_layout.h"
 #include "core/grid/grid_recount.h"
 #include "support/test_store.h"
@@ -108,10 +109,22 @@ TEST(GridRecount, TotalsAndStatusTexts) {
 }
 
 TEST(GridRecount, YieldsEveryThousandPackets) {
-  test_store s;
-  fill_lengths(s.store, std::vector<uint32_t>(2999, 1));
-  int yields = 0;
-  const store_totals t = count_store(s.store, [&] { ++yields; });
-  EXPECT_EQ(yields, 2);
-  EXPECT_EQ(t.count, 2999u);
+  // 1999 and 2000 packets tell a yield every 1000 from one every 1024 or 999.
+  for (const auto& [count, expected] : {std::pair{1999u, 1}, std::pair{2000u, 2}}) {
+    test_store s;
+    fill_lengths(s.store, std::vector<uint32_t>(count, 1));
+    int yields = 0;
+    const store_totals t = count_store(s.store, [&] { ++yields; });
+    EXPECT_EQ(yields, expected) << count;
+    EXPECT_EQ(t.count, count);
+  }
+}
+
+TEST(CellText, DecimalHasNoLeadingZerosAtEveryDigitBoundary) {
+  const std::pair<uint8_t, std::string_view> rows[] = {{0, "0"},   {9, "9"},     {10, "10"},
+                                                       {99, "99"}, {100, "100"}, {255, "255"}};
+  for (const auto& [b, text] : rows) {
+    char buffer[8];
+    EXPECT_EQ(numeric_cell_text(b, view_mode::decimal, buffer), text) << int{b};
+  }
 }

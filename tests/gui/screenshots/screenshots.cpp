@@ -1,22 +1,28 @@
 // Pictures of the program for the README and for looking at: the main window in the five display
-// modes with marked packets and a column range, the About box, the help window and the file
-// window at work. Written only when PELORIN_SCREENSHOT_DIR names a folder; run under xvfb-run with
-// QT_QPA_PLATFORM=xcb for the fonts of a real display.
+// modes with marked packets and a column range, the About box, the help window, the file window at
+// work, and the bare grid in each mode. Not a test: scripts/screenshots.sh runs it under xvfb-run
+// for the fonts of a real display.
+//
+// Usage: pelorin_screenshots FOLDER [GRID-FONT-FAMILY]
 
-#include <gtest/gtest.h>
-
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTextBrowser>
+#include <QtTest/QTest>
 
-#include <cstdlib>
+#include <cstdio>
+#include <string>
+#include <vector>
 
 #include "gui/dialogs/select_frame.h"
-#include "gui/ui_capture.h"
+#include "gui/grid/packet_grid.h"
 #include "gui/mainwindow/about_dialog.h"
 #include "gui/mainwindow/help_window.h"
 #include "gui/mainwindow/main_window.h"
-#include "gui/grid/packet_grid.h"
+#include "gui/ui_capture.h"
 
 namespace {
 
@@ -43,18 +49,17 @@ class sample_dialog : public TPelorin_Plugin {
   int Process() override { return 0; }
 };
 
-TEST(MainWindowLook, Screenshots) {
-  const char* folder = std::getenv("PELORIN_SCREENSHOT_DIR");
-  if (folder == nullptr) GTEST_SKIP() << "PELORIN_SCREENSHOT_DIR is not set";
-  const QDir out(QString::fromLocal8Bit(folder));
+bool main_window_shots(const QDir& out) {
   ui_capture ui;
   ui.files.push_back(file_choice{QStringLiteral(PELORIN_SOURCE_DIR "/examples/demo.sig"), 0});
   shooting_main main;
   main.resize(1280, 760);
   main.show();
   main.mLoadClick();
-  ASSERT_FALSE(main.store().empty());
-  ASSERT_FALSE(main.loader_shot.isNull());
+  if (main.store().empty() || main.loader_shot.isNull()) {
+    std::fprintf(stderr, "pelorin_screenshots: the example signal did not load\n");
+    return false;
+  }
   main.loader_shot.save(out.filePath(QStringLiteral("file-window.png")));
 
   // Mark a few packets and a column range, as a user would have done.
@@ -109,6 +114,66 @@ TEST(MainWindowLook, Screenshots) {
   dialog.show();
   QCoreApplication::processEvents();
   dialog.grab().save(out.filePath(QStringLiteral("dialog-frame.png")));
+  return true;
+}
+
+void grid_shots(const QDir& out, const char* font_family) {
+  using bytes = std::vector<uint8_t>;
+  PAKETS store;
+  TPacketGrid grid;
+  grid.resize(720, 420);
+  grid.setStore(&store);
+  grid.show();
+  const std::string text = "Pelorin \xC0\xC1\xC2 packet signal";
+  for (int k = 0; k < 40; ++k) {
+    bytes b(static_cast<size_t>(8 + (k * 7) % 17));
+    for (size_t i = 0; i < b.size(); ++i) {
+      b[i] = k % 4 == 3 ? static_cast<uint8_t>(text[i % text.size()])
+                        : static_cast<uint8_t>(k * 31 + i * 17);
+    }
+    auto* p = new xpaket(b.data(), static_cast<uint32_t>(b.size()));
+    p->colour = k == 2 ? 0x0000FF : k == 5 ? 0x00FF00 : k == 6 ? 0xFFFF00 : colour_white;
+    store.append(p);
+  }
+  if (font_family != nullptr) grid.setFont(QFont(QString::fromUtf8(font_family), 8));
+  grid.RecountPackets();
+  grid.setColumnRange(3, 6);
+  grid.setCurrentCell(4, 2);
+  const char* names[] = {"decimal", "hex", "binary", "text", "pseudo"};
+  for (int m = 0; m < 5; ++m) {
+    grid.SetViewMode(m);
+    QCoreApplication::processEvents();
+    grid.grab().save(out.filePath(QStringLiteral("grid_%1.png").arg(QLatin1String(names[m]))));
+  }
+  // What the screen shows after scrolling, where the view moves the pixels it already painted.
+  grid.SetViewMode(0);
+  QTest::qWait(50);
+  for (int k = 0; k < 3; ++k) {
+    QTest::keyClick(&grid, Qt::Key_Down);
+    grid.verticalScrollBar()->setValue(grid.verticalScrollBar()->value() + 1);
+    grid.horizontalScrollBar()->setValue(k);
+    QTest::qWait(50);
+  }
+  if (QScreen* screen = grid.screen()) {
+    screen->grabWindow(grid.winId()).save(out.filePath(QStringLiteral("grid_scrolled.png")));
+  }
+  grid.setStore(nullptr);
+  unload_store(store);
 }
 
 }  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: pelorin_screenshots FOLDER [GRID-FONT-FAMILY]\n");
+    return 2;
+  }
+  QApplication app(argc, argv);
+  const QDir out(QString::fromLocal8Bit(argv[1]));
+  if (!out.exists()) {
+    std::fprintf(stderr, "pelorin_screenshots: no folder %s\n", argv[1]);
+    return 2;
+  }
+  grid_shots(out, argc > 2 ? argv[2] : nullptr);
+  return main_window_shots(out) ? 0 : 1;
+}
