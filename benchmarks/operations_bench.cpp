@@ -13,96 +13,66 @@
 
 namespace {
 
-using plain_store = std::vector<std::vector<uint8_t>>;
-
 constexpr uint32_t packet_count = 1000000;
 constexpr uint32_t packet_length = 12;
 
-void fill(PAKETS& store) { fill_store(store, packet_count, packet_length); }
-void fill(plain_store& store) { fill_plain(store, packet_count, packet_length); }
+using plain = std::vector<std::vector<uint8_t>>;
 
 // "Keep the packets with this byte" on byte 0 of packet 0.
 void BM_QuickFilterHalf(benchmark::State& state) {
-  for (auto _ : state) {
-    state.PauseTiming();
-    PAKETS store;
-    fill(store);
-    state.ResumeTiming();
-    pass run;
-    quick_filter(store, {filter_criterion::byte, false, 0, 0}, run);
-    state.PauseTiming();
-    if (store.size() != packet_count / 2) state.SkipWithError("wrong packet count");
-    unload_store(store);
-    state.ResumeTiming();
-  }
-  state.SetItemsProcessed(state.iterations() * packet_count);
+  time_store_pass(
+      state, packet_count, packet_length,
+      [](PAKETS& store, pass& run) {
+        quick_filter(store, {filter_criterion::byte, false, 0, 0}, run);
+      },
+      [](const PAKETS& store, const pass&) {
+        return store.size() == packet_count / 2 ? nullptr : "wrong packet count";
+      });
 }
 
 // The same: the reference byte once, every packet tested, the others freed, the rest moved down.
 void BM_QuickFilterHalfBaseline(benchmark::State& state) {
-  plain_store store;
-  for (auto _ : state) {
-    state.PauseTiming();
-    fill(store);
-    state.ResumeTiming();
-    const uint8_t reference = store[0][0];
-    std::erase_if(store, [reference](const std::vector<uint8_t>& p) {
-      return !(p.size() > 0 && p[0] == reference);
-    });
-    benchmark::DoNotOptimize(store.data());
-    state.PauseTiming();
-    if (store.size() != packet_count / 2) state.SkipWithError("wrong packet count");
-    state.ResumeTiming();
-  }
-  state.SetItemsProcessed(state.iterations() * packet_count);
+  time_plain_pass(
+      state, packet_count, packet_length,
+      [](plain& store) {
+        const uint8_t reference = store[0][0];
+        std::erase_if(store, [reference](const std::vector<uint8_t>& p) {
+          return !(p.size() > 0 && p[0] == reference);
+        });
+      },
+      [](const plain& store) {
+        return store.size() == packet_count / 2 ? nullptr : "wrong packet count";
+      });
 }
 
 // Byte-mode cut of 2 leading bytes from every packet.
 void BM_CutTwoLeadingBytes(benchmark::State& state) {
-  for (auto _ : state) {
-    state.PauseTiming();
-    PAKETS store;
-    fill(store);
-    state.ResumeTiming();
-    pass run;
-    cut(store, scope{}, cut_params{false, 2, 0}, run);
-    state.PauseTiming();
-    if (run.result.changed != static_cast<int32_t>(packet_count)) {
-      state.SkipWithError("wrong changed count");
-    }
-    unload_store(store);
-    state.ResumeTiming();
-  }
-  state.SetItemsProcessed(state.iterations() * packet_count);
+  time_store_pass(
+      state, packet_count, packet_length,
+      [](PAKETS& store, pass& run) { cut(store, scope{}, cut_params{false, 2, 0}, run); },
+      [](const PAKETS&, const pass& run) {
+        return run.result.changed == static_cast<int32_t>(packet_count) ? nullptr
+                                                                        : "wrong changed count";
+      });
 }
 
-// The same: every packet whose length allows it loses its first 2 bytes, counted.
+// The same: every packet whose length allows it loses its first 2 bytes.
 void BM_CutTwoLeadingBytesBaseline(benchmark::State& state) {
-  plain_store store;
-  for (auto _ : state) {
-    state.PauseTiming();
-    fill(store);
-    state.ResumeTiming();
-    int32_t changed = 0;
-    for (std::vector<uint8_t>& p : store) {
-      if (p.size() > 2) {
-        p.erase(p.begin(), p.begin() + 2);
-        ++changed;
-      }
-    }
-    benchmark::DoNotOptimize(changed);
-    state.PauseTiming();
-    if (changed != static_cast<int32_t>(packet_count)) state.SkipWithError("wrong changed count");
-    state.ResumeTiming();
-  }
-  state.SetItemsProcessed(state.iterations() * packet_count);
+  time_plain_pass(
+      state, packet_count, packet_length,
+      [](plain& store) {
+        for (std::vector<uint8_t>& p : store) {
+          if (p.size() > 2) p.erase(p.begin(), p.begin() + 2);
+        }
+      },
+      [](const plain& store) { return store[0].size() == packet_length - 2 ? nullptr : "no cut"; });
 }
 
 // The floor under every pass over the store: the walk in packet-number order that reads each
 // packet's length and nothing else.
 void BM_StoreWalkFloor(benchmark::State& state) {
   PAKETS store;
-  fill(store);
+  fill_store(store, packet_count, packet_length);
   for (auto _ : state) {
     uint64_t bits = 0;
     for (const auto& [number, p] : store) bits += p->bit_length();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 
@@ -18,4 +20,9 @@ struct operation_case {
 
 inline void PrintTo(const operation_case& c, std::ostream* os) {
   *os << c.name;
+}
+
+// The test name of a row.
+inline std::string case_name(const ::testing::TestParamInfo<operation_case>& c) {
+  return c.param.name;
 }

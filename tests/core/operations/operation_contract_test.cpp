@@ -122,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(
                                      [](PAKETS& st, const scope& sc, pass& run) {
                                        cut(st, sc, {true, 3, 0}, run);
                                      }}),
-    [](const auto& info) { return info.param.name; });
+    case_name);
 
 INSTANTIATE_TEST_SUITE_P(QuickFilter, OperationContract,
                          ::testing::Values(operation_case{
@@ -131,6 +131,6 @@ INSTANTIATE_TEST_SUITE_P(QuickFilter, OperationContract,
                                quick_filter(st, {filter_criterion::length, false, 1, 0}, run);
                              },
                              false}),
-                         [](const auto& info) { return info.param.name; });
+                         case_name);
 
 }  // namespace
