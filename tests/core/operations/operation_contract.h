@@ -22,6 +22,11 @@ inline void PrintTo(const operation_case& c, std::ostream* os) {
   *os << c.name;
 }
 
+// The suite; TEST_Ps live in operation_contract_test.cpp, and an operation's own test file may
+// instantiate it: INSTANTIATE_TEST_SUITE_P(Swap, OperationContract, ::testing::Values(...),
+// case_name);
+class OperationContract : public ::testing::TestWithParam<operation_case> {};
+
 // The test name of a row.
 inline std::string case_name(const ::testing::TestParamInfo<operation_case>& c) {
   return c.param.name;

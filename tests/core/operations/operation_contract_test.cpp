@@ -49,8 +49,6 @@ std::map<const xpaket*, snapshot> snapshots(const PAKETS& store) {
   return all;
 }
 
-class OperationContract : public ::testing::TestWithParam<operation_case> {};
-
 TEST_P(OperationContract, AFullPassVisitsEveryPacketAndEndsClear) {
   test_store s = varied_store(60);
   pass run;
