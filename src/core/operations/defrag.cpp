@@ -1,0 +1,104 @@
+#include "core/operations/defrag.h"
+
+#include <vector>
+
+#include "core/operations/rebuild_pass.h"
+
+namespace {
+
+enum class fragment { overlong, first, middle, last, other };
+
+fragment classify(const xpaket& p, const defrag_params& params) {
+  if (p.byte_length() >= defrag_buffer_bytes) return fragment::overlong;
+  if (params.first.contains(p)) return fragment::first;
+  if (params.middle && params.middle->contains(p)) return fragment::middle;
+  if (params.last && params.last->contains(p)) return fragment::last;
+  return fragment::other;
+}
+
+// The group being assembled.
+class assembly {
+ public:
+  assembly() { bytes_.reserve(defrag_buffer_bytes); }
+
+  [[nodiscard]] bool open() const { return !bytes_.empty(); }
+  // Whether `count` more bytes fit.
+  [[nodiscard]] bool fits(uint32_t count) const {
+    return bytes_.size() + count < defrag_buffer_bytes;
+  }
+  // Appends bytes head..B-tail of p (nothing when the margins cover it).
+  void append(const xpaket& p, uint32_t head, uint32_t tail) {
+    const uint32_t count = inner(p, head, tail);
+    if (count != 0) bytes_.insert(bytes_.end(), p.bytes() + head, p.bytes() + head + count);
+  }
+  static uint32_t inner(const xpaket& p, uint32_t head, uint32_t tail) {
+    const uint64_t margins = uint64_t{head} + tail;
+    return p.byte_length() > margins ? static_cast<uint32_t>(p.byte_length() - margins) : 0;
+  }
+  // Makes the joined packet (unmarked) and empties the buffer. Throws std::bad_alloc with the
+  // buffer untouched.
+  xpaket* take() {
+    auto* joined = new xpaket(bytes_.data(), static_cast<uint32_t>(bytes_.size()));
+    bytes_.clear();
+    return joined;
+  }
+
+ private:
+  std::vector<uint8_t> bytes_;
+};
+
+}  // namespace
+
+void defrag(PAKETS& store, const defrag_params& params, pass& run) {
+  assembly group;
+  uint32_t number = 0;  // the old number of the packet visited
+  auto close = [&](new_numbering& next) {
+    xpaket* joined = group.take();
+    try {
+      next.append(joined);
+    } catch (...) {
+      delete joined;
+      throw;
+    }
+    ++run.result.joined;
+  };
+  auto visit = [&](xpaket* p, new_numbering& next) {
+    const uint32_t old_number = number++;
+    switch (classify(*p, params)) {
+      case fragment::overlong:
+        if (params.on_overlong) params.on_overlong(old_number);
+        next.append(p);
+        return;
+      case fragment::first:
+        if (group.open()) close(next);
+        group.append(*p, 0, params.first_tail);
+        run.delete_paket(p);
+        return;
+      case fragment::middle:
+        if (!group.fits(assembly::inner(*p, params.middle_head, params.middle_tail))) {
+          next.append(p);
+          return;
+        }
+        group.append(*p, params.middle_head, params.middle_tail);
+        run.delete_paket(p);
+        return;
+      case fragment::last:
+        if (!group.fits(assembly::inner(*p, params.last_head, params.last_tail))) {
+          if (group.open()) close(next);
+          next.append(p);
+          return;
+        }
+        group.append(*p, params.last_head, params.last_tail);
+        close(next);
+        run.delete_paket(p);
+        return;
+      case fragment::other:
+        next.append(p);
+        return;
+    }
+  };
+  rebuild_store(store, run, visit, [&](new_numbering& next) {
+    if (group.open()) close(next);
+  });
+  run.result.modified = true;
+}

@@ -1,0 +1,48 @@
+#include "core/operations/demux.h"
+
+#include "core/operations/rebuild_pass.h"
+
+namespace {
+
+// Keep mode on a packet that reaches `first`.
+void keep_band(xpaket& p, uint32_t first, uint32_t last) {
+  const uint32_t bytes = p.byte_length();
+  if (first > 0) p.drop_leading(8 * first);
+  const uint32_t kept = bytes > last ? last - first + 1 : bytes - first;
+  p.resize(8 * kept);
+}
+
+void remove_band(xpaket& p, uint32_t first, uint32_t last) {
+  const uint32_t bytes = p.byte_length();
+  if (bytes > last) {
+    for (uint32_t i = last + 1; i < bytes; ++i) p.set_byte(first + (i - last - 1), p.get_byte(i));
+    p.resize(8 * (bytes - (last - first + 1)));
+  } else if (bytes > first) {
+    p.resize(8 * first);
+  }
+}
+
+}  // namespace
+
+void demux(PAKETS& store, const scope& s, demux_params params, pass& run) {
+  const uint32_t first = params.first;
+  const uint32_t last = params.last < first ? first : params.last;
+  rebuild_store(store, run, [&](xpaket* p, new_numbering& next) {
+    if (!s.contains(*p)) {
+      next.append(p);
+      return;
+    }
+    if (params.keep) {
+      if (p->byte_length() <= first) {
+        run.delete_paket(p);
+        return;
+      }
+      keep_band(*p, first, last);
+    } else {
+      remove_band(*p, first, last);
+    }
+    next.append(p);
+    ++run.result.changed;
+  });
+  if (run.result.changed != 0 || run.result.deleted != 0) run.result.modified = true;
+}
