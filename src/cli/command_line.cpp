@@ -47,8 +47,9 @@ std::optional<cli_result> parse_command_line(CLI::App& app, const cli_args& args
   } catch (const CLI::ParseError& e) {
     return cli_usage_error(io, e.what());
   }
-  if (!app.remaining().empty()) {
-    return cli_usage_error(io, "unexpected argument " + app.remaining().front());
+  // A lone "--" only ends the options (so that a file may start with "-"); CLI11 keeps it.
+  for (const std::string& extra : app.remaining()) {
+    if (extra != "--") return cli_usage_error(io, "unexpected argument " + extra);
   }
   return std::nullopt;
 }
