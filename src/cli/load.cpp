@@ -18,7 +18,10 @@ cli_result load_for_cli(const std::string& path, loaded_signal& signal, cli_io i
       return cli_result::file;
   }
   if (!loaded.ok) {
-    io.err << "pelorin-cli: " << path << ": SIG format error after packet " << loaded.next << '\n';
+    // The loader stops at the first packet it cannot create: with SIG records that is memory
+    // running out.
+    io.err << "pelorin-cli: " << path << ": SIG format error or out of memory after packet "
+           << loaded.next << '\n';
     return cli_result::format;
   }
   return cli_result::ok;
