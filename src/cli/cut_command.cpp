@@ -1,66 +1,67 @@
-#include <optional>
-#include <string>
-
-#include "cli/cli.h"
-#include "cli/load.h"
+#include "cli/store_command.h"
 #include "core/operations/cut.h"
 #include "core/operations/int_text.h"
 
 namespace {
 
-struct cut_command {
-  cut_params params;
-  bool has_start = false;
-  bool has_end = false;
-  std::string input;
-  std::string output;
-};
-
-// Fills `command` from the arguments; returns the problem, or an empty text.
-std::string parse_cut_args(const cli_args& args, cut_command& command) {
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    const bool takes_value = arg == "--start" || arg == "--end" || arg == "-o";
-    if (takes_value && i + 1 >= args.size()) return arg + " needs a value";
-    if (arg == "--bytes") {
-      command.params.bits = false;
-    } else if (arg == "--bits") {
-      command.params.bits = true;
-    } else if (arg == "-o") {
-      command.output = args[++i];
-    } else if (takes_value) {
-      const std::optional<int32_t> count = parse_int32(args[++i]);
-      if (!count) return "invalid count " + args[i] + " for " + arg;
-      (arg == "--start" ? command.params.start : command.params.end) = *count;
-      (arg == "--start" ? command.has_start : command.has_end) = true;
-    } else if (arg.starts_with("-") || !command.input.empty()) {
-      return "unexpected argument " + arg;
-    } else {
-      command.input = arg;
-    }
+// Reads the last of the counts given for `name` into `count`; returns the problem or "".
+std::string last_count(const std::vector<std::string>& given, const char* name, int32_t& count) {
+  for (const std::string& text : given) {
+    const std::optional<int32_t> value = parse_int32(text);
+    if (!value) return "invalid count " + text + " for " + name;
+    count = *value;
   }
-  if (!command.has_start) return "cut needs --start";
-  if (command.params.bits && command.has_end) return "--end cannot be used with --bits";
-  if (command.input.empty() || command.output.empty()) return "cut takes IN.sig -o OUT.sig";
   return {};
+}
+
+std::string check_cut_args(const std::vector<std::string>& starts,
+                           const std::vector<std::string>& ends, cut_params& params) {
+  if (std::string problem = last_count(starts, "--start", params.start); !problem.empty()) {
+    return problem;
+  }
+  if (std::string problem = last_count(ends, "--end", params.end); !problem.empty()) {
+    return problem;
+  }
+  if (starts.empty()) return "cut needs --start";
+  if (params.bits && !ends.empty()) return "--end cannot be used with --bits";
+  return {};
+}
+
+cli_result run_cut(const cli_args& args, cli_io io) {
+  CLI::App app;
+  setup_parser(app, cut_command);
+  cut_params params;
+  // The last unit given wins: the flags act in the order they come.
+  app.add_flag_callback(
+         "--bytes", [&params] { params.bits = false; }, "count in bytes (default)")
+      ->trigger_on_parse();
+  app.add_flag_callback(
+         "--bits", [&params] { params.bits = true; }, "count in bits")
+      ->trigger_on_parse();
+  std::vector<std::string> starts;
+  std::vector<std::string> ends;
+  add_value_option(app, "--start", starts, "units cut from the start (signed decimal)")
+      ->type_name("N");
+  add_value_option(app, "--end", ends,
+                   "bytes cut from the end (signed decimal; negative appends zeros)")
+      ->type_name("M");
+  store_args files;
+  add_store_args(app, files);
+  if (const auto stop = parse_command_line(app, args, io)) return *stop;
+  std::string problem = check_cut_args(starts, ends, params);
+  if (problem.empty()) problem = check_store_args(cut_command, app, files);
+  if (!problem.empty()) return cli_usage_error(io, problem);
+
+  const auto operation = [&params](PAKETS& store, const scope& s, pass& run) {
+    cut(store, s, params, run);
+  };
+  return run_store_command(files, operation, io);
 }
 
 }  // namespace
 
-int cli_cut(const cli_args& args, cli_io io) {
-  cut_command command;
-  if (const std::string problem = parse_cut_args(args, command); !problem.empty()) {
-    return cli_usage_error(io, problem);
-  }
-  loaded_signal signal;
-  if (const int status = load_for_cli(command.input, signal, io); status != cli_ok) return status;
-  pass run;
-  cut(signal.store, scope{}, command.params, run);
-  if (const int status =
-          save_for_cli(command.output, signal.store, !names_bit_file(command.output), io);
-      status != cli_ok) {
-    return status;
-  }
-  io.out << "processed=" << run.result.processed << " changed=" << run.result.changed << '\n';
-  return cli_ok;
-}
+const cli_command cut_command = {
+    "cut", "[--bytes|--bits] --start N [--end M] [--where CONDS] IN.sig -o OUT.sig",
+    "Cuts N units from the start and M bytes from the end of every packet in scope, writes the "
+    "result and prints processed=P changed=C.",
+    run_cut};

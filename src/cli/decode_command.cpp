@@ -1,9 +1,8 @@
 #include <charconv>
 #include <cstdint>
 #include <optional>
-#include <string>
 
-#include "cli/cli.h"
+#include "cli/command_line.h"
 #include "cli/load.h"
 #include "core/model/paket.h"
 #include "core/protocols/protocol.h"
@@ -31,37 +30,42 @@ void write_tree(xpaket& p, std::ostream& out) {
   out << text;
 }
 
-}  // namespace
-
-int cli_decode(const cli_args& args, cli_io io) {
-  std::optional<uint64_t> number;
+cli_result run_decode(const cli_args& args, cli_io io) {
+  CLI::App app;
+  setup_parser(app, decode_command);
+  std::vector<std::string> packets;
+  add_value_option(app, "--packet", packets, "only packet N, counted from 1")->type_name("N");
   std::string path;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--packet") {
-      if (number || i + 1 == args.size()) return cli_usage_error(io, "--packet needs one number");
-      number = packet_number(args[++i]);
-      if (!number) return cli_usage_error(io, "bad packet number " + args[i]);
-    } else if (arg.starts_with("--") || !path.empty()) {
-      return cli_usage_error(io, "unexpected argument " + arg);
-    } else {
-      path = arg;
-    }
+  const CLI::Option* file = app.add_option("FILE.sig", path, "the signal")->type_name("");
+  if (const auto stop = parse_command_line(app, args, io)) return *stop;
+  if (packets.size() > 1) return cli_usage_error(io, "--packet needs one number");
+  std::optional<uint64_t> number;
+  if (!packets.empty()) {
+    number = packet_number(packets.front());
+    if (!number) return cli_usage_error(io, "bad packet number " + packets.front());
   }
-  if (path.empty()) return cli_usage_error(io, "decode needs a file");
+  if (file->count() == 0) return cli_usage_error(io, "decode needs a file");
+
   loaded_signal signal;
-  if (const int status = load_for_cli(path, signal, io); status != cli_ok) return status;
+  if (const cli_result r = load_for_cli(path, signal, io); r != cli_result::ok) return r;
   if (number) {
     if (*number > signal.store.size()) {
       return cli_usage_error(io, "packet " + std::to_string(*number) + " is out of range 1.." +
                                      std::to_string(signal.store.size()));
     }
     write_tree(*signal.store.at(static_cast<uint32_t>(*number - 1)), io.out);
-    return cli_ok;
+    return cli_result::ok;
   }
   for (const auto& [n, p] : signal.store) {
     write_tree(*p, io.out);
-    io.out << '\n';
+    if (!(io.out << '\n')) break;  // the caller reports the failed output
   }
-  return cli_ok;
+  return cli_result::ok;
 }
+
+}  // namespace
+
+const cli_command decode_command = {
+    "decode", "[--packet N] FILE.sig",
+    "Prints the protocol tree of packet N or of every packet, each followed by an empty line.",
+    run_decode};

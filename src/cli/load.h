@@ -14,13 +14,15 @@ struct loaded_signal {
   PAKETS store;
 };
 
-// Loads `path` into signal.store; on failure writes one line to io.err and returns the status.
-[[nodiscard]] int load_for_cli(const std::string& path, loaded_signal& signal, cli_io io);
+// Loads `path` into signal.store; on failure writes one line to io.err and returns the result.
+// Every command loads through here.
+[[nodiscard]] cli_result load_for_cli(const std::string& path, loaded_signal& signal, cli_io io);
 
 // True for a target named *.bit, which gets the bare packet bytes instead of SIG records.
 [[nodiscard]] bool names_bit_file(const std::string& path);
 
-// Saves the store as SIG (with_length) or BIT; on failure writes one line to io.err and returns
-// the status.
-[[nodiscard]] int save_for_cli(const std::string& path, const PAKETS& store, bool with_length,
-                               cli_io io);
+// Saves the store as SIG (with_length) or BIT; on failure, running out of memory included, writes
+// one line to io.err and returns the result (the target is then untouched and no temporary file
+// is left).
+[[nodiscard]] cli_result save_for_cli(const std::string& path, const PAKETS& store,
+                                      bool with_length, cli_io io);

@@ -4,7 +4,5 @@
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
-  const int status = cli_main(argc, argv, cli_io{std::cout, std::cerr});
-  std::cout.flush();
-  return status;
+  return cli_main(argc, argv, cli_io{std::cout, std::cerr});
 }

@@ -18,7 +18,8 @@ run_result cli(const temp_dir& dir, const std::vector<std::string>& args) {
 
 TEST(Cli, InfoReportsCountAndTrueLengthExtremes) {
   temp_dir dir;
-  const std::string sig = dir.write("a.sig", sig_image({{1, 2, 3, 4, 5}, {1, 2, 3}, {1, 2, 3, 4, 5}, {1, 2}}));
+  const std::string sig =
+      dir.write("a.sig", sig_image({{1, 2, 3, 4, 5}, {1, 2, 3}, {1, 2, 3, 4, 5}, {1, 2}}));
   run_result r = cli(dir, {"info", sig});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "packets=4 min=2 max=5\n");
@@ -29,7 +30,8 @@ TEST(Cli, InfoReportsCountAndTrueLengthExtremes) {
 
 TEST(Cli, DumpShowsEveryModeAsTheGridDoes) {
   temp_dir dir;
-  const std::string sig = dir.write("d.sig", sig_image({{0x00, 0x07, 0xC8, 0xFF}, {}, {0x20, 0x41, 0xC0, 0x21}}));
+  const std::string sig =
+      dir.write("d.sig", sig_image({{0x00, 0x07, 0xC8, 0xFF}, {}, {0x20, 0x41, 0xC0, 0x21}}));
   struct row {
     std::string flag;
     std::string expected;
@@ -81,6 +83,12 @@ TEST(Cli, BadInputGivesItsExitStatusAndOneMessage) {
       {"folder", {"info", dir.path()}, 3},
       {"empty file", {"info", dir.write("empty.sig", {})}, 3},
       {"unwritable output", {"convert", sig, dir.file("no/such/out.sig")}, 3},
+      {"unknown option", {"info", "--verbose", sig}, 2},
+      {"cut without output", {"cut", "--start", "1", sig}, 2},
+      {"cut from a missing file",
+       {"cut", "--start", "1", dir.file("missing.sig"), "-o", dir.file("out.sig")},
+       3},
+      {"cut into a missing folder", {"cut", "--start", "1", sig, "-o", dir.file("no/out.sig")}, 3},
   };
   for (const row& r : rows) {
     const run_result result = cli(dir, r.args);

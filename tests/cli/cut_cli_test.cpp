@@ -87,3 +87,69 @@ TEST(CliCut, RefusesBadArgumentsAndWritesNothing) {
     EXPECT_TRUE(read_file(out).empty()) << r.message;
   }
 }
+
+TEST(CliCut, WhereLimitsTheCutToPacketsMeetingEveryCondition) {
+  temp_dir dir;
+  const std::string in =
+      dir.write("in.sig", sig_image({{0x45, 1, 2}, {0x45}, {0x46, 1, 2}, {0x45, 9, 2}, {0x45, 1}}));
+  struct row {
+    std::vector<std::string> where;
+    std::string out;
+    std::vector<bytes> expected;
+  };
+  const row rows[] = {
+      {{"--where", "byte:1=0x45"},
+       "processed=5 changed=3\n",
+       {{1, 2}, {0x45}, {0x46, 1, 2}, {9, 2}, {1}}},
+      {{"--where", "byte:1=69,byte:3>=2"},
+       "processed=5 changed=2\n",
+       {{1, 2}, {0x45}, {0x46, 1, 2}, {9, 2}, {0x45, 1}}},
+      {{"--where", "byte:1=69", "--where", "bit:9=1"},
+       "processed=5 changed=3\n",
+       {{1, 2}, {0x45}, {0x46, 1, 2}, {9, 2}, {1}}},
+      {{"--where", "byte:2<=1"},
+       "processed=5 changed=3\n",
+       {{1, 2}, {0x45}, {1, 2}, {0x45, 9, 2}, {1}}},
+  };
+  for (const row& r : rows) {
+    std::vector<std::string> args = {"cut", "--start", "1", in, "-o", dir.file("out.sig")};
+    args.insert(args.begin() + 1, r.where.begin(), r.where.end());
+    const run_result result = run_program(dir, PELORIN_CLI, args);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, r.out) << testing::PrintToString(r.where);
+    EXPECT_EQ(read_file(dir.file("out.sig")), sig_image(r.expected))
+        << testing::PrintToString(r.where);
+  }
+}
+
+TEST(CliCut, MalformedWhereIsAUsageErrorNamingTheCondition) {
+  temp_dir dir;
+  const std::string in = dir.write("in.sig", sig_image({{1, 2}}));
+  const std::string out = dir.file("out.sig");
+  struct row {
+    std::string where;
+    std::string named;
+  };
+  const row rows[] = {
+      {"byte:0=1", "\"byte:0=1\""},
+      {"byte:1=1,bit:2=2", "\"bit:2=2\""},
+      {"byte:1<1", "\"byte:1<1\""},
+      {"byte:1=256", "\"byte:1=256\""},
+      {"", "\"\""},
+      {"byte:1=1,", "\"\""},
+  };
+  for (const row& r : rows) {
+    const run_result result =
+        run_program(dir, PELORIN_CLI, {"cut", "--start", "1", "--where", r.where, in, "-o", out});
+    EXPECT_EQ(result.status, 2) << r.where;
+    EXPECT_NE(result.err.find("--where: bad condition " + r.named), std::string::npos)
+        << result.err;
+    EXPECT_NE(result.err.find("usage:"), std::string::npos);
+    EXPECT_EQ(result.out, "");
+    EXPECT_TRUE(read_file(out).empty()) << r.where;
+  }
+  const run_result missing =
+      run_program(dir, PELORIN_CLI, {"cut", "--start", "1", in, "-o", out, "--where"});
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find("--where needs a value"), std::string::npos) << missing.err;
+}

@@ -75,7 +75,8 @@ save_result save_signal_file(const std::string& path, const PAKETS& store, bool 
     return save_result{status, 0};
   };
 
-  {
+  // An exception (out of memory, or from a hook) must not leave the temporary file behind.
+  try {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
     if (!out) return fail(save_status::write_failed);
     for (const auto& entry : store) {
@@ -86,6 +87,9 @@ save_result save_signal_file(const std::string& path, const PAKETS& store, bool 
     }
     out.close();
     if (out.fail()) return fail(save_status::write_failed);
+  } catch (...) {
+    ::unlink(temp.c_str());
+    throw;
   }
   if (::chmod(temp.c_str(), mode_for(path)) != 0 || !sync_file(temp) ||
       std::rename(temp.c_str(), path.c_str()) != 0) {

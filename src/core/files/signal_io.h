@@ -45,5 +45,6 @@ struct save_hooks {
 // Writes the store as SIG (with_length) or BIT into a temporary file beside `path` and renames it
 // over `path` only when every packet was written, so a cancelled or failed save leaves the old
 // file as it was.
+// An exception from a hook or std::bad_alloc passes through, with the temporary file removed.
 [[nodiscard]] save_result save_signal_file(const std::string& path, const PAKETS& store,
                                            bool with_length, const save_hooks& hooks = {});

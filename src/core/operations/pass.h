@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "core/model/paket.h"
+#include "core/operations/conditions.h"
 
 // What an operation reports back to the main window.
 struct PLUGIN_RESULT {
@@ -22,11 +23,17 @@ struct PLUGIN_RESULT {
          static_cast<int64_t>(r.processed) != static_cast<int64_t>(r.joined);
 }
 
-// Which packets an operation works on: all, or those of one colour (white: the unselected ones).
+// Which packets an operation works on: all, or those of one colour (white: the unselected ones),
+// and of those only the ones meeting `conditions` when it is set. The list is borrowed: it must
+// outlive every use of the scope.
 struct scope {
   bool all = true;
   uint32_t colour = colour_white;
-  [[nodiscard]] bool contains(const xpaket& p) const { return all || p.colour == colour; }
+  const CLAUSES* conditions = nullptr;
+  [[nodiscard]] bool contains(const xpaket& p) const {
+    if (!all && p.colour != colour) return false;
+    return conditions == nullptr || meets_all(p, *conditions);
+  }
 };
 
 // The state a dialog owns during one pass: the running flag (Cancel clears it; the logic checks

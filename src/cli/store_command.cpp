@@ -1,0 +1,47 @@
+#include "cli/store_command.h"
+
+#include "cli/load.h"
+
+void add_store_args(CLI::App& app, store_args& args) {
+  app.add_option("IN.sig", args.input, "the signal")->type_name("");
+  add_value_option(app, "-o", args.outputs, "the file written: SIG, or BIT when it ends in .bit")
+      ->type_name("OUT.sig");
+  add_value_option(app, "--where", args.where,
+                   "only packets meeting every condition of the comma-separated list: byte:P=V, "
+                   "byte:P!=V, byte:P<=V, byte:P>=V, bit:P=V (P from 1; V decimal or 0x hex)")
+      ->type_name("CONDS");
+}
+
+std::string check_store_args(const cli_command& command, const CLI::App& app, store_args& args) {
+  if (app.count("IN.sig") == 0 || args.outputs.empty()) {
+    return std::string(command.name) + " takes IN.sig -o OUT.sig";
+  }
+  for (const std::string& text : args.where) {
+    clauses_parse_result parsed = parse_clauses(text);
+    if (!parsed.error.empty()) return "--where: " + parsed.error;
+    args.conditions.insert(args.conditions.end(), parsed.clauses.begin(), parsed.clauses.end());
+  }
+  return {};
+}
+
+std::string processed_changed(const PLUGIN_RESULT& r) {
+  return "processed=" + std::to_string(r.processed) + " changed=" + std::to_string(r.changed) +
+         '\n';
+}
+
+cli_result run_store_command(const store_args& args, const store_operation& operation, cli_io io,
+                             counters_line line) {
+  loaded_signal signal;
+  if (const cli_result r = load_for_cli(args.input, signal, io); r != cli_result::ok) return r;
+  scope in_scope;
+  if (!args.where.empty()) in_scope.conditions = &args.conditions;
+  pass run;
+  operation(signal.store, in_scope, run);
+  const std::string& output = args.outputs.back();
+  if (const cli_result r = save_for_cli(output, signal.store, !names_bit_file(output), io);
+      r != cli_result::ok) {
+    return r;
+  }
+  io.out << line(run.result);
+  return cli_result::ok;
+}

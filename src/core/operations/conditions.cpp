@@ -1,0 +1,124 @@
+#include "core/operations/conditions.h"
+
+#include <charconv>
+#include <optional>
+
+bool clause_holds(const xpaket& p, const xsort_clause& c) {
+  if (c.position == 0) return false;
+  const uint32_t index = c.position - 1;
+  if (c.element == clause_element::bit) {
+    return c.position <= p.bit_length() && p.get_bit(index) == int{c.value};
+  }
+  if (c.position > p.byte_length()) return false;
+  const uint8_t d = p.get_byte(index);
+  switch (c.op) {
+    case clause_operator::equal:
+      return d == c.value;
+    case clause_operator::not_equal:
+      return d != c.value;
+    case clause_operator::at_most:
+      return d <= c.value;
+    case clause_operator::at_least:
+      return d >= c.value;
+  }
+  return true;
+}
+
+bool meets_all(const xpaket& p, const CLAUSES& clauses) {
+  for (const xsort_clause& c : clauses) {
+    if (!clause_holds(p, c)) return false;
+  }
+  return true;
+}
+
+namespace {
+
+template <typename T>
+std::optional<T> whole_number(std::string_view text, int base) {
+  T value{};
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value, base);
+  if (text.empty() || error != std::errc() || stop != end) return std::nullopt;
+  return value;
+}
+
+// Decimal, or hexadecimal after 0x; digits only (unsigned parsing takes no sign).
+std::optional<uint32_t> clause_value(std::string_view text) {
+  if (text.starts_with("0x") || text.starts_with("0X")) {
+    return whole_number<uint32_t>(text.substr(2), 16);
+  }
+  return whole_number<uint32_t>(text, 10);
+}
+
+struct operator_text {
+  std::string_view text;
+  clause_operator op;
+};
+
+// Two-character operators first, so that "<=" is not read as "<" followed by "=".
+constexpr operator_text operator_texts[] = {
+    {"!=", clause_operator::not_equal},
+    {"<=", clause_operator::at_most},
+    {">=", clause_operator::at_least},
+    {"=", clause_operator::equal},
+};
+
+// Reads one condition into `c`; returns what is wrong with it, or an empty text.
+std::string parse_clause(std::string_view text, xsort_clause& c) {
+  if (text.empty()) return "empty";
+  if (text.starts_with("byte:")) {
+    c.element = clause_element::byte;
+    text.remove_prefix(5);
+  } else if (text.starts_with("bit:")) {
+    c.element = clause_element::bit;
+    text.remove_prefix(4);
+  } else {
+    return "expected byte: or bit:";
+  }
+  const std::size_t op_at = text.find_first_of("!<>=");
+  if (op_at == std::string_view::npos) return "expected an operator (=, !=, <=, >=)";
+  const std::optional<uint32_t> position = whole_number<uint32_t>(text.substr(0, op_at), 10);
+  if (!position) return "bad position";
+  if (*position == 0) return "positions count from 1";
+  c.position = *position;
+  text.remove_prefix(op_at);
+  const operator_text* found = nullptr;
+  for (const operator_text& o : operator_texts) {
+    if (text.starts_with(o.text)) {
+      found = &o;
+      break;
+    }
+  }
+  if (found == nullptr) return "expected an operator (=, !=, <=, >=)";
+  if (c.element == clause_element::bit && found->op != clause_operator::equal) {
+    return "a bit condition only takes =";
+  }
+  c.op = found->op;
+  text.remove_prefix(found->text.size());
+  const std::optional<uint32_t> value = clause_value(text);
+  const uint32_t largest = c.element == clause_element::bit ? 1 : 255;
+  if (!value || *value > largest) {
+    return c.element == clause_element::bit ? "a bit value is 0 or 1" : "a byte value is 0..255";
+  }
+  c.value = static_cast<uint8_t>(*value);
+  return {};
+}
+
+}  // namespace
+
+clauses_parse_result parse_clauses(std::string_view text) {
+  clauses_parse_result result;
+  while (true) {
+    const std::size_t comma = text.find(',');
+    const std::string_view one = text.substr(0, comma);
+    xsort_clause c;
+    if (std::string problem = parse_clause(one, c); !problem.empty()) {
+      result.clauses.clear();
+      result.error = "bad condition \"" + std::string(one) + "\": " + problem;
+      return result;
+    }
+    result.clauses.push_back(c);
+    if (comma == std::string_view::npos) return result;
+    text.remove_prefix(comma + 1);
+  }
+}
