@@ -161,8 +161,9 @@ bytes sync_packet(uint32_t number) {
   return p;
 }
 
-// The packets of the stream from the first sync on, long enough for `bits` bits.
-std::vector<bytes> schedule(uint64_t bits, lcg& rng) {
+// The packets of the stream from the first sync on, long enough for `bits` bits; the whole frames
+// they carry go to `frames`, in order.
+std::vector<bytes> schedule(uint64_t bits, lcg& rng, std::vector<bytes>& frames) {
   std::vector<bytes> packets;
   std::deque<bytes> queue;
   uint32_t frame = 0;
@@ -174,7 +175,8 @@ std::vector<bytes> schedule(uint64_t bits, lcg& rng) {
       if (queue.empty()) {
         for (uint32_t i = rng.next() % 3; i > 0; --i) queue.push_back(idle());
         const size_t k = 2 + rng.next() % 3;
-        fragment(make_frame(frame++, 22 * k - 25), queue);
+        frames.push_back(make_frame(frame++, 22 * k - 25));
+        fragment(frames.back(), queue);
       }
       const unsigned need = queue.front().size() == 24 ? 2 : 1;
       if (need > left) {
@@ -221,6 +223,7 @@ bytes records(const std::vector<bytes>& packets) {
 struct recording {
   bytes wav;
   std::vector<bytes> packets;  // from the first sync on, beyond the recording's end
+  std::vector<bytes> frames;   // the frames the packets carry, the last ones beyond the end
   bytes expected_records;      // their SIG records
 };
 
@@ -233,7 +236,7 @@ recording make_recording() {
   put_wav_header(r.wav, data_size);
   tessaly::modulator m(r.wav.back() >> 6);
   for (uint64_t i = 0; i < noise_bits; ++i) m.put_bit((rng.next() & 1) != 0);
-  r.packets = schedule(uint64_t{data_size} * 4, rng);
+  r.packets = schedule(uint64_t{data_size} * 4, rng, r.frames);
   for (const bytes& p : r.packets) m.put_bytes(p);
   r.wav.insert(r.wav.end(), m.bytes().begin(), m.bytes().begin() + data_size);
   r.expected_records = records(r.packets);
@@ -264,11 +267,22 @@ bool demodulates_as_planned(const recording& r) {
          std::equal(out.packets.begin(), out.packets.end(), r.expected_records.begin());
 }
 
+bool write_file(const char* path, const bytes& content) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(content.data()),
+            static_cast<std::streamsize>(content.size()));
+  out.close();
+  if (!out) std::cerr << "make_demo_wav: cannot write " << path << '\n';
+  return static_cast<bool>(out);
+}
+
 }  // namespace
 
+// With FRAMES.sig, also writes the whole frames the recording carries as SIG records, so that
+// the frames joined back from its fragments can be checked against them.
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::cerr << "usage: make_demo_wav OUT.wav\n";
+  if (argc != 2 && argc != 3) {
+    std::cerr << "usage: make_demo_wav OUT.wav [FRAMES.sig]\n";
     return 2;
   }
   const recording r = make_recording();
@@ -276,13 +290,7 @@ int main(int argc, char** argv) {
     std::cerr << "make_demo_wav: the recording does not demodulate into its packets\n";
     return 4;
   }
-  std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(r.wav.data()),
-            static_cast<std::streamsize>(r.wav.size()));
-  out.close();
-  if (!out) {
-    std::cerr << "make_demo_wav: cannot write " << argv[1] << '\n';
-    return 3;
-  }
+  if (!write_file(argv[1], r.wav)) return 3;
+  if (argc == 3 && !write_file(argv[2], records(r.frames))) return 3;
   return 0;
 }

@@ -35,6 +35,8 @@ extern const cli_command dump_command;
 extern const cli_command convert_command;
 extern const cli_command decode_command;
 extern const cli_command cut_command;
+extern const cli_command demux_command;
+extern const cli_command defrag_command;
 
 // Runs the command named by argv[1] and returns the exit status. Ends with a check of io.out: a
 // standard output that could not be written makes a successful command fail with `file`.

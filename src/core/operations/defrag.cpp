@@ -49,6 +49,11 @@ class assembly {
 
 }  // namespace
 
+std::string defrag_overlong_text(uint32_t number) {
+  return "Пакет номер " + std::to_string(number) +
+         ": длина превышает размер буфера. Пакет будет пропущен.   ";
+}
+
 void defrag(PAKETS& store, const defrag_params& params, pass& run) {
   assembly group;
   uint32_t number = 0;  // the old number of the packet visited

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "core/model/pakets.h"
 #include "core/operations/pass.h"
@@ -15,12 +16,16 @@ struct defrag_params {
   std::optional<scope> middle;  // intermediate fragments, when recognised
   uint32_t middle_head = 0;
   uint32_t middle_tail = 0;
-  std::optional<scope> last;    // last fragments, when recognised
+  std::optional<scope> last;  // last fragments, when recognised
   uint32_t last_head = 0;
   uint32_t last_tail = 0;
   // Told the (old) number of every packet of defrag_buffer_bytes or more; it stays as it is.
   std::function<void(uint32_t number)> on_overlong;
 };
+
+// The message that names an over-long packet (UTF-8): "Пакет номер N: длина превышает размер
+// буфера. Пакет будет пропущен.   ".
+[[nodiscard]] std::string defrag_overlong_text(uint32_t number);
 
 // The assembly buffer's size: a joined packet holds fewer bytes.
 inline constexpr uint32_t defrag_buffer_bytes = 8192;

@@ -6,9 +6,9 @@
 #include "core/operations/pass.h"
 
 struct demux_params {
-  bool keep = true;     // keep the marked byte columns; otherwise keep all but them
-  uint32_t first = 0;   // first marked byte index (from 0)
-  uint32_t last = 0;    // last marked byte index, at least `first`
+  bool keep = true;    // keep the marked byte columns; otherwise keep all but them
+  uint32_t first = 0;  // first marked byte index (from 0)
+  uint32_t last = 0;   // last marked byte index, at least `first`
 };
 
 // Cuts the band of byte columns first..last out of every packet in scope and renumbers the store

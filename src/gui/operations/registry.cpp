@@ -6,6 +6,8 @@
 #include "gui/mainwindow/about_dialog.h"
 #include "gui/mainwindow/main_window.h"
 #include "gui/operations/cut_dialog.h"
+#include "gui/operations/defrag_dialog.h"
+#include "gui/operations/demux_dialog.h"
 #include "gui/operations/quick_filter_window.h"
 
 namespace {
@@ -34,6 +36,8 @@ const operation_entry operation_entries[] = {
      }},
     {op_quick_filter, make_dialog<TfSigInline>},
     {op_cut, make_dialog<TfSigCut>},
+    {op_demux, make_dialog<TfSigDemux>},
+    {op_defrag, make_dialog<TfSigDefrag>},
 };
 
 const operation_command commands[] = {

@@ -65,8 +65,8 @@ TEST(Defrag, MarginsActAsTheirLabelsSay) {
   defrag_params p = three_colours();
   p.middle_head = 2;
   p.middle_tail = 0;
-  const outcome o = run_defrag({{1, 0xEE, 0xEE}, {0xA, 0xB, 2, 3}, {0, 4, 0}}, {red, blue, green},
-                               p);
+  const outcome o =
+      run_defrag({{1, 0xEE, 0xEE}, {0xA, 0xB, 2, 3}, {0, 4, 0}}, {red, blue, green}, p);
   EXPECT_EQ(o.after, (contents{{1, 2, 3, 4}}));
 }
 
@@ -125,16 +125,15 @@ TEST(Defrag, CancelInAGroupLosesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Defrag, OperationContract,
-                         ::testing::Values(operation_case{
-                             "three_colours",
-                             [](PAKETS& st, const scope&, pass& run) {
-                               defrag_params p;
-                               p.first = scope{false, red};
-                               p.middle = scope{false, 0xFF0000};
-                               p.last = scope{false, colour_white};
-                               defrag(st, p, run);
-                             },
-                             false}),
+                         ::testing::Values(operation_case{"three_colours",
+                                                          [](PAKETS& st, const scope&, pass& run) {
+                                                            defrag_params p;
+                                                            p.first = scope{false, red};
+                                                            p.middle = scope{false, 0xFF0000};
+                                                            p.last = scope{false, colour_white};
+                                                            defrag(st, p, run);
+                                                          },
+                                                          false}),
                          case_name);
 
 }  // namespace

@@ -24,10 +24,22 @@ TEST(Demux, KeepsOrRemovesTheBandOnWholeBytes) {
     int32_t changed, deleted;
   };
   const row rows[] = {
-      {"keep 2-4", true, 1, 3, {{0x10, 0x11, 0x12, 0x13, 0x14}, {0x10, 0x11}, {0x10}},
-       {{0x11, 0x12, 0x13}, {0x11}}, 2, 1},
-      {"remove 2-4", false, 1, 3, {{0x10, 0x11, 0x12, 0x13, 0x14}, {0x10, 0x11, 0x12}, {0x10}},
-       {{0x10, 0x14}, {0x10}, {0x10}}, 3, 0},
+      {"keep 2-4",
+       true,
+       1,
+       3,
+       {{0x10, 0x11, 0x12, 0x13, 0x14}, {0x10, 0x11}, {0x10}},
+       {{0x11, 0x12, 0x13}, {0x11}},
+       2,
+       1},
+      {"remove 2-4",
+       false,
+       1,
+       3,
+       {{0x10, 0x11, 0x12, 0x13, 0x14}, {0x10, 0x11, 0x12}, {0x10}},
+       {{0x10, 0x14}, {0x10}, {0x10}},
+       3,
+       0},
       {"keep from the first byte", true, 0, 0, {{1, 2, 3}, {}}, {{1}}, 1, 1},
       {"remove everything a packet has", false, 0, 3, {{1, 2}}, {{}}, 1, 0},
   };
@@ -77,8 +89,10 @@ TEST(Demux, NothingInScopeLeavesTheStoreUnmodified) {
 
 INSTANTIATE_TEST_SUITE_P(
     Demux, OperationContract,
-    ::testing::Values(operation_case{"keep", [](PAKETS& st, const scope& sc,
-                                                pass& run) { demux(st, sc, {true, 2, 5}, run); }},
+    ::testing::Values(operation_case{"keep",
+                                     [](PAKETS& st, const scope& sc, pass& run) {
+                                       demux(st, sc, {true, 2, 5}, run);
+                                     }},
                       operation_case{"remove",
                                      [](PAKETS& st, const scope& sc, pass& run) {
                                        demux(st, sc, {false, 1, 3}, run);

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "core/operations/demux.h"
+#include "gui/dialogs/plugin_dialog.h"
+
+class QRadioButton;
+class Tfr_select;
+
+// The column demultiplexer "SIGDemux": keeps or removes the grid's marked byte columns in every
+// packet in scope. It opens only when a column range is marked, and clears the mark after OK.
+class TfSigDemux : public TPelorin_Plugin {
+  Q_OBJECT
+
+ public:
+  explicit TfSigDemux(QWidget* owner);
+
+  // Runs the pass on the marked range, clears the mark; returns 1.
+  int Process() override;
+  void btnOkClick();
+
+  static QString no_columns_text();
+
+ protected:
+  // Refuses with the message when no column range is marked.
+  bool Prepare() override;
+
+ private:
+  QRadioButton* rbLeave = nullptr;
+  QRadioButton* rbDel = nullptr;
+  Tfr_select* fSelect = nullptr;
+  byte_range range_;
+};
