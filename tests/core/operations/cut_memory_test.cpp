@@ -84,3 +84,13 @@ TEST(CutMemory, APacketThatCannotGrowStopsThePassAndIsReported) {
   EXPECT_TRUE(cut(s.store, scope{}, {false, 1, 1}, shortening));
   EXPECT_EQ(shortening.result.changed, 3);
 }
+
+TEST(CutMemory, GrowingAfterAnUnevenLengthAppendsZeroBits) {
+  test_store s({{0xFF, 0xFF}});
+  pass run;
+  ASSERT_TRUE(cut(s.store, scope{}, {true, 3, 0}, run));    // 13 bits, all 1
+  ASSERT_TRUE(cut(s.store, scope{}, {false, 0, 1}, run));   // 5 bits; the byte still holds 1s above
+  ASSERT_TRUE(cut(s.store, scope{}, {false, 0, -2}, run));  // 21 bits
+  EXPECT_EQ(s[0].bit_length(), 21u);
+  EXPECT_EQ(s.packet(0), (std::vector<uint8_t>{0x1F, 0x00, 0x00}));
+}
