@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   params.end = params.bits ? 0 : in.take<int32_t>();
   // Counts far beyond the packets' lengths behave like those just beyond; keep the growth small.
   if (params.start < -1000 || params.start > 1000) params.start %= 1000;
-  if (params.end < -4096) params.end = -4096 + params.end % 64;
+  if (params.end < -1024) params.end = -1024 + params.end % 64;
   const scope s{(flags & 2) == 0, (flags & 4) != 0 ? 0x0000FFu : colour_white};
 
   PAKETS store;
