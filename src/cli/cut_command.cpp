@@ -1,3 +1,4 @@
+#include <new>
 #include <optional>
 #include <string>
 
@@ -54,8 +55,12 @@ int cli_cut(const cli_args& args, cli_io io) {
   }
   loaded_signal signal;
   if (const int status = load_for_cli(command.input, signal, io); status != cli_ok) return status;
+  if (!cut_fits_memory(signal.store, scope{}, command.params)) {
+    return cli_usage_error(io, "--end " + std::to_string(command.params.end) +
+                                   " grows the packets beyond the memory available");
+  }
   pass run;
-  cut(signal.store, scope{}, command.params, run);
+  if (!cut(signal.store, scope{}, command.params, run)) throw std::bad_alloc();
   if (const int status =
           save_for_cli(command.output, signal.store, !names_bit_file(command.output), io);
       status != cli_ok) {

@@ -3,6 +3,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -61,4 +62,16 @@ TEST(CliHostile, AFifoAsInputIsRefusedAtOnce) {
   const std::string fifo = make_fifo(dir, "pipe.sig");
   const run_result r = cli_in_time(dir, {"info", fifo});
   EXPECT_EQ(r.status, 3) << r.err;
+}
+
+TEST(CliHostile, ACutThatWouldExhaustMemoryIsAUsageError) {
+  temp_dir dir;
+  // Each packet would grow to nearly 2^32 bits (512 MiB): a thousand of them hold no machine.
+  const std::string in =
+      dir.write("in.sig", sig_image(std::vector<std::vector<uint8_t>>(1000, {7})));
+  const run_result r = cli_in_time(
+      dir, {"cut", "--start", "0", "--end", "-536870910", in, "-o", dir.file("out.sig")});
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_NE(r.err.find("memory"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.file("out.sig")));
 }
