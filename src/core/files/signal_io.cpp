@@ -126,9 +126,9 @@ save_result save_signal_file(const std::string& path, const PAKETS& store, bool 
   // The old file stays locked until it has been replaced.
   const int held = existing ? lock_target(target) : -1;
   if (existing && held < 0) return {save_status::write_failed, 0};
-  struct lock_guard {
+  struct held_target {
     int fd;
-    ~lock_guard() {
+    ~held_target() {
       if (fd >= 0) ::close(fd);
     }
   } const lock{held};
