@@ -1,3 +1,6 @@
+#include <new>
+#include <string>
+
 #include "cli/store_command.h"
 #include "core/operations/cut.h"
 #include "core/operations/int_text.h"
@@ -52,10 +55,16 @@ cli_result run_cut(const cli_args& args, cli_io io) {
   if (problem.empty()) problem = check_store_args(cut_command, app, files);
   if (!problem.empty()) return cli_usage_error(io, problem);
 
-  const auto operation = [&params](PAKETS& store, const scope& s, pass& run) {
-    cut(store, s, params, run);
+  const auto check = [&params](const PAKETS& store, const scope& s) -> std::string {
+    if (cut_fits_memory(store, s, params)) return {};
+    return "--end " + std::to_string(params.end) +
+           " grows the packets beyond the memory available";
   };
-  return run_store_command(files, operation, io);
+  const auto operation = [&params](PAKETS& store, const scope& s, pass& run) {
+    // A packet that could not get its new buffer stops the pass: reported as out of memory.
+    if (!cut(store, s, params, run)) throw std::bad_alloc();
+  };
+  return run_store_command(files, operation, io, processed_changed, check);
 }
 
 }  // namespace

@@ -30,11 +30,16 @@ std::string processed_changed(const PLUGIN_RESULT& r) {
 }
 
 cli_result run_store_command(const store_args& args, const store_operation& operation, cli_io io,
-                             counters_line line) {
+                             counters_line line, const store_check& check) {
   loaded_signal signal;
   if (const cli_result r = load_for_cli(args.input, signal, io); r != cli_result::ok) return r;
   scope in_scope;
   if (!args.where.empty()) in_scope.conditions = &args.conditions;
+  if (check) {
+    if (const std::string problem = check(signal.store, in_scope); !problem.empty()) {
+      return cli_usage_error(io, problem);
+    }
+  }
   pass run;
   operation(signal.store, in_scope, run);
   const std::string& output = args.outputs.back();

@@ -32,8 +32,12 @@ using store_operation = std::function<void(PAKETS&, const scope&, pass&)>;
 using counters_line = std::string (*)(const PLUGIN_RESULT&);
 [[nodiscard]] std::string processed_changed(const PLUGIN_RESULT& r);
 
+// What may refuse the operation on the loaded store before it runs: a usage problem, or "".
+using store_check = std::function<std::string(const PAKETS&, const scope&)>;
+
 // Loads IN, runs `operation` on the packets meeting the conditions (all packets without --where),
 // writes OUT as SIG, or as BIT when it ends in .bit, and prints the counters line. A failed load
 // or save reports itself and prints no counters.
 [[nodiscard]] cli_result run_store_command(const store_args& args, const store_operation& operation,
-                                           cli_io io, counters_line line = processed_changed);
+                                           cli_io io, counters_line line = processed_changed,
+                                           const store_check& check = {});

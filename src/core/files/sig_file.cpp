@@ -3,6 +3,8 @@
 #include <limits>
 #include <new>
 
+#include "core/model/memory_budget.h"
+
 namespace {
 
 // The bytes of the image from `pos` on, as many as there are, up to n.
@@ -21,6 +23,10 @@ sig_read_result read_sig_image(std::span<const uint8_t> image, PAKETS& store, ui
     result.ok = false;
     return result;
   }
+  // The packets may take what memory is left, less a reserve for the rest of the program.
+  constexpr uint64_t reserve = uint64_t{32} << 20;
+  const uint64_t available = available_memory();
+  uint64_t budget = available > reserve ? available - reserve : 0;
   size_t pos = 0;
   uint64_t consumed = 0;
   uint32_t k = k0;
@@ -33,6 +39,12 @@ sig_read_result read_sig_image(std::span<const uint8_t> image, PAKETS& store, ui
       result.ok = false;
       break;
     }
+    const uint64_t cost = packet_memory(length);
+    if (cost > budget) {
+      result.ok = false;
+      break;
+    }
+    budget -= cost;
     xpaket* p = nullptr;
     try {
       const uint8_t* bytes = pos < image.size() ? image.data() + pos : nullptr;

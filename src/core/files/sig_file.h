@@ -28,7 +28,8 @@ struct sig_read_result {
 
 // Appends one packet per record of `image` under k0, k0 + 1, ... . k0 must equal store.size()
 // (0 for a load into an emptied store, the size for a merge); otherwise nothing is read and the
-// result is a failure.
+// result is a failure. A packet that would take the store past the memory available
+// (available_memory(), less a reserve) is not made: reading stops there as a failure.
 [[nodiscard]] sig_read_result read_sig_image(std::span<const uint8_t> image, PAKETS& store,
                                              uint32_t k0, const sig_read_hooks& hooks = {});
 

@@ -1,15 +1,28 @@
 #include "core/files/signal_io.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <vector>
 
 #include "core/model/stream.h"
+
+sig_read_result read_sig_stream(const xin_stream& in, PAKETS& store, const sig_read_hooks& hooks) {
+  const auto first = static_cast<uint32_t>(store.size());
+  if (!in.is_open()) return {first, false};
+  const uint8_t* begin = in.end() - in.file_size();
+  const std::span<const uint8_t> image(begin, static_cast<size_t>(in.file_size()));
+  sig_read_result read = read_sig_image(image, store, first, hooks);
+  if (in.truncated()) read.ok = false;
+  return read;
+}
 
 load_result load_sig_file(const std::string& path, PAKETS& store, const sig_read_hooks& hooks) {
   load_result result;
@@ -17,8 +30,7 @@ load_result load_sig_file(const std::string& path, PAKETS& store, const sig_read
   xin_stream in;
   result.open_result = in.open(path);
   if (result.open_result != 0) return result;
-  const std::span<const uint8_t> image(in.current(), static_cast<size_t>(in.end() - in.current()));
-  const sig_read_result read = read_sig_image(image, store, result.next, hooks);
+  const sig_read_result read = read_sig_stream(in, store, hooks);
   result.ok = read.ok;
   result.next = read.next;
   return result;
@@ -44,15 +56,60 @@ bool sync_file(const std::string& path) {
 
 }  // namespace
 
-bool can_write_target(const std::string& path) {
-  const std::string::size_type slash = path.rfind('/');
+namespace {
+
+// The file a save to `path` writes: the path itself, or the final target of a symbolic link, so
+// that saving to a link replaces the file it names and keeps the link. Nothing for a link that
+// leads nowhere.
+std::optional<std::string> save_target(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  char* resolved = ::realpath(path.c_str(), nullptr);
+  if (resolved == nullptr) return std::nullopt;
+  std::string target(resolved);
+  std::free(resolved);
+  return target;
+}
+
+// Opens an existing regular target and locks it as a load would, so that a file another
+// program holds is refused and none can take it during the save. -1 when it is held, is no
+// regular file or cannot be opened (O_NONBLOCK: a FIFO never blocks the open).
+int lock_target(const std::string& target) {
+  const int fd = ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return -1;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+// Whether a resolved target can be written; `existing` tells whether it exists.
+bool target_writable(const std::string& target, bool& existing) {
+  existing = false;
+  const std::string::size_type slash = target.rfind('/');
   const std::string folder = slash == std::string::npos
                                  ? std::string(".")
-                                 : (slash == 0 ? std::string("/") : path.substr(0, slash));
+                                 : (slash == 0 ? std::string("/") : target.substr(0, slash));
   if (::access(folder.c_str(), W_OK | X_OK) != 0) return false;
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return errno == ENOENT;
-  return S_ISREG(st.st_mode) && ::access(path.c_str(), W_OK) == 0;
+  if (::lstat(target.c_str(), &st) != 0) return errno == ENOENT;
+  existing = true;
+  return S_ISREG(st.st_mode) && ::access(target.c_str(), W_OK) == 0;
+}
+
+}  // namespace
+
+bool can_write_target(const std::string& path) {
+  const std::optional<std::string> target = save_target(path);
+  bool existing = false;
+  if (!target || !target_writable(*target, existing)) return false;
+  if (!existing) return true;
+  const int fd = lock_target(*target);
+  if (fd < 0) return false;
+  ::close(fd);
+  return true;
 }
 
 save_result save_signal_file(const std::string& path, const PAKETS& store, bool with_length,
@@ -62,7 +119,21 @@ save_result save_signal_file(const std::string& path, const PAKETS& store, bool 
       return {save_status::packet_too_long, *too_long};
     }
   }
-  std::vector<char> name(path.begin(), path.end());
+  const std::optional<std::string> resolved = save_target(path);
+  bool existing = false;
+  if (!resolved || !target_writable(*resolved, existing)) return {save_status::write_failed, 0};
+  const std::string& target = *resolved;
+  // The old file stays locked until it has been replaced.
+  const int held = existing ? lock_target(target) : -1;
+  if (existing && held < 0) return {save_status::write_failed, 0};
+  struct held_target {
+    int fd;
+    ~held_target() {
+      if (fd >= 0) ::close(fd);
+    }
+  } const lock{held};
+
+  std::vector<char> name(target.begin(), target.end());
   const std::string suffix = ".XXXXXX";
   name.insert(name.end(), suffix.begin(), suffix.end());
   name.push_back('\0');
@@ -91,8 +162,8 @@ save_result save_signal_file(const std::string& path, const PAKETS& store, bool 
     ::unlink(temp.c_str());
     throw;
   }
-  if (::chmod(temp.c_str(), mode_for(path)) != 0 || !sync_file(temp) ||
-      std::rename(temp.c_str(), path.c_str()) != 0) {
+  if (::chmod(temp.c_str(), mode_for(target)) != 0 || !sync_file(temp) ||
+      std::rename(temp.c_str(), target.c_str()) != 0) {
     return fail(save_status::write_failed);
   }
   return {save_status::saved, 0};

@@ -8,13 +8,21 @@
 
 // Whole-file load and save of a signal, shared by the file window and pelorin-cli.
 
+class xin_stream;
+
 struct load_result {
-  int open_result = 0;  // of xin_stream::open: 0, 2 cannot be opened, 3 cannot be mapped
+  int open_result = 0;  // of xin_stream::open: 0, 2 cannot be opened, 3 cannot be read
   bool ok = false;      // the file was opened and every record became a packet
   uint32_t next = 0;    // the number the next packet would get
 };
 
-// Maps `path` and appends its records to the store from number store.size() on.
+// Appends the records of an open stream (from its first byte) to the store from number
+// store.size() on. A stream cut short while it was read counts as a format error after the
+// packets it did hold.
+[[nodiscard]] sig_read_result read_sig_stream(const xin_stream& in, PAKETS& store,
+                                              const sig_read_hooks& hooks = {});
+
+// Reads `path` and appends its records to the store from number store.size() on.
 [[nodiscard]] load_result load_sig_file(const std::string& path, PAKETS& store,
                                         const sig_read_hooks& hooks = {});
 
@@ -37,14 +45,16 @@ struct save_hooks {
   std::function<void()> step;
 };
 
-// Whether a save to `path` can start: the folder accepts new files and an existing target may be
-// written by this user. (The save itself replaces the target by rename, which would also succeed
-// over a read-only file; the user's read-only mark is honoured here.)
+// Whether a save to `path` can start: the folder accepts new files, and an existing target is a
+// regular file this user may write (the user's read-only mark is honoured, although the rename
+// would pass over it) that no other program holds locked. A FIFO, a device or a folder is never
+// a target. A symbolic link stands for the file it leads to.
 [[nodiscard]] bool can_write_target(const std::string& path);
 
-// Writes the store as SIG (with_length) or BIT into a temporary file beside `path` and renames it
-// over `path` only when every packet was written, so a cancelled or failed save leaves the old
-// file as it was.
+// Writes the store as SIG (with_length) or BIT into a temporary file beside the target and renames
+// it over the target only when every packet was written, so a cancelled or failed save leaves the
+// old file as it was. A target that can_write_target refuses is write_failed before anything is
+// written; the old file stays locked until it is replaced.
 // An exception from a hook or std::bad_alloc passes through, with the temporary file removed.
 [[nodiscard]] save_result save_signal_file(const std::string& path, const PAKETS& store,
                                            bool with_length, const save_hooks& hooks = {});

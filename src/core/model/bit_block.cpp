@@ -10,7 +10,9 @@
 
 namespace {
 
-uint32_t bytes_for_bits(uint32_t bits) { return static_cast<uint32_t>((uint64_t{bits} + 7) / 8); }
+uint32_t bytes_for_bits(uint32_t bits) {
+  return static_cast<uint32_t>((uint64_t{bits} + 7) / 8);
+}
 
 uint8_t* zeroed_buffer(uint32_t bytes) {
   if (bytes == 0) return nullptr;
@@ -54,11 +56,17 @@ xbit_block::xbit_block(uint8_t* buffer, uint32_t bits, uint32_t bytes, uint32_t 
   capacity_ = capacity;
 }
 
-xbit_block::~xbit_block() { delete[] data_; }
+xbit_block::~xbit_block() {
+  delete[] data_;
+}
 
-uint8_t* xbit_block::new_buffer(uint32_t bytes) { return new (std::nothrow) uint8_t[bytes]; }
+uint8_t* xbit_block::new_buffer(uint32_t bytes) {
+  return new (std::nothrow) uint8_t[bytes];
+}
 
-void xbit_block::free_buffer(uint8_t* buffer) { delete[] buffer; }
+void xbit_block::free_buffer(uint8_t* buffer) {
+  delete[] buffer;
+}
 
 void xbit_block::resize(uint32_t n) {
   const uint32_t bytes = bytes_for_bits(n);
@@ -81,6 +89,11 @@ void xbit_block::resize(uint32_t n) {
     data_ = buffer;
     capacity_ = bytes;
   }
+  // The bits above the old length in its last byte are stored like the others; grown into,
+  // they must read as the zeros a longer block gets.
+  if (n > bit_length_ && bit_length_ % 8 != 0) {
+    data_[bit_length_ / 8] &= static_cast<uint8_t>((1u << (bit_length_ % 8)) - 1);
+  }
   bit_length_ = n;
   byte_length_ = bytes;
 }
@@ -98,12 +111,10 @@ int xbit_block::transfer(xstream& stream) {
   // Source and destination as (bytes, first bit, bit count).
   const uint8_t* src = stream.is_input() ? stream.current() : data_;
   const unsigned src_bit0 = stream.is_input() ? stream.bit_offset() : 0;
-  const uint64_t src_bits =
-      stream.is_input() ? remaining * 8 - src_bit0 : uint64_t{bit_length_};
+  const uint64_t src_bits = stream.is_input() ? remaining * 8 - src_bit0 : uint64_t{bit_length_};
   uint8_t* dst = stream.is_input() ? data_ : stream.writable_current();
   const unsigned dst_bit0 = stream.is_input() ? 0 : stream.bit_offset();
-  const uint64_t dst_bits =
-      stream.is_input() ? uint64_t{bit_length_} : remaining * 8 - dst_bit0;
+  const uint64_t dst_bits = stream.is_input() ? uint64_t{bit_length_} : remaining * 8 - dst_bit0;
   if (src == nullptr) return 2;
   if (dst != nullptr) {
     const uint64_t count = std::min(src_bits, dst_bits);

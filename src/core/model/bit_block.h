@@ -21,7 +21,7 @@ class xbit_block : public xblock {
   explicit xbit_block(std::string_view text);
   ~xbit_block() override;
 
-  // New bit length n; keeps the first bytes, appends zero bytes. Keeps the old state when no
+  // New bit length n; keeps the first bits, appends zero bits. Keeps the old state when no
   // buffer can be had. A buffer that still fits without much waste is reused in place.
   virtual void resize(uint32_t n);
   // Copies bits between the block and the stream's cursor. Returns 0, 4 when the block had to be

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -19,11 +20,12 @@ class xstream : public xblock {
   // Byte of the read position, and the bit within it (0..7).
   [[nodiscard]] virtual const uint8_t* current() const { return cursor_; }
   [[nodiscard]] virtual unsigned bit_offset() const { return bit_offset_; }
-  // One past the last mapped byte; null without storage.
+  // One past the last byte held; null without storage.
   [[nodiscard]] virtual const uint8_t* end() const;
   [[nodiscard]] virtual bool is_sig() const { return is_sig_; }
   [[nodiscard]] virtual bool is_open() const { return is_open_; }
-  // 0 success, 2 the file cannot be opened, 3 it cannot be mapped (also for a file of 0 bytes).
+  // 0 success, 2 the file cannot be opened (also anything but a regular file), 3 it cannot be
+  // read (also a file of 0 bytes).
   virtual int open(const std::string& name) = 0;
   // 0 when an open file was closed, 1 when none was open or a step failed.
   virtual int close() = 0;
@@ -54,8 +56,12 @@ class xstream : public xblock {
   bool no_advance_ = true;
 };
 
-// Read-only stream over a memory-mapped file. While open, the file is locked exclusively
-// (flock), so a second open of the same file, from this process or another, yields 2.
+// Read-only stream over a whole file, read into memory the stream owns (the holes of a sparse
+// file are left as untouched zero pages, which take no memory). While open, the file is
+// locked exclusively (flock), so a second open of the same file, from this process or another,
+// yields 2. The lock is advisory: a program that ignores it may still cut the file while it is
+// read; the stream then holds the bytes it got and says so with truncated(), instead of the
+// process faulting on a mapping.
 class xin_stream : public xstream {
  public:
   xin_stream() = default;
@@ -68,6 +74,18 @@ class xin_stream : public xstream {
   int close() override;
   [[nodiscard]] bool is_input() const override { return true; }
 
+  // The file ended (or failed to read) before the size it had when it was opened, or it was
+  // larger than memory allows: the stream holds only its first file_size() bytes.
+  [[nodiscard]] bool truncated() const { return truncated_; }
+
+  // Bytes asked of the system per read.
+  void set_chunk_bytes(size_t bytes) { chunk_bytes_ = bytes == 0 ? 1 : bytes; }
+  // Called after every chunk with the bytes read so far (tests change the file here).
+  std::function<void(uint64_t)> on_chunk;
+
  private:
   int fd_ = -1;
+  bool truncated_ = false;
+  size_t chunk_bytes_ = size_t{8} << 20;
+  size_t buffer_size_ = 0;
 };

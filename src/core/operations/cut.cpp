@@ -1,18 +1,24 @@
 #include "core/operations/cut.h"
 
+#include "core/model/memory_budget.h"
+
 namespace {
 
 // Bit lengths above this cannot be stored in a packet.
 constexpr int64_t longest_packet_bits = 0xFFFFFFFFll;
 
-// Cuts one packet by the counts in bits; true when it changed.
-bool cut_paket(xpaket& p, int64_t leading, int64_t trailing) {
+enum class cut_outcome { unchanged, changed, failed };
+
+// Cuts one packet by the counts in bits. `failed` when a new buffer could not be had: resize
+// then keeps the old length (after a leading cut the bits have moved down already).
+cut_outcome cut_paket(xpaket& p, int64_t leading, int64_t trailing) {
   bool changed = false;
   if (leading > 0 && leading < int64_t{p.bit_length()}) {
     const auto n = static_cast<uint32_t>(leading);
     const uint32_t length = p.bit_length() - n;
     if (p.drop_leading(n) == 0) {
       p.resize(length);
+      if (p.bit_length() != length) return cut_outcome::failed;
       changed = true;
     }
   }
@@ -21,24 +27,60 @@ bool cut_paket(xpaket& p, int64_t leading, int64_t trailing) {
     if (length > 0 && length <= longest_packet_bits) {
       const uint32_t before = p.bit_length();
       p.resize(static_cast<uint32_t>(length));
+      if (p.bit_length() != static_cast<uint32_t>(length)) return cut_outcome::failed;
       changed = changed || p.bit_length() != before;
     }
   }
-  return changed;
+  return changed ? cut_outcome::changed : cut_outcome::unchanged;
 }
 
 }  // namespace
 
-void cut(PAKETS& store, const scope& s, cut_params params, pass& run) {
+uint64_t cut_growth(const PAKETS& store, const scope& s, cut_params params) {
+  const int64_t unit = params.bits ? 1 : 8;
+  const int64_t trailing = int64_t{params.end} * unit;
+  if (trailing >= 0) return 0;
+  // Allocator header of a new buffer.
+  constexpr uint64_t header = 16;
+  uint64_t growth = 0;
+  for (const auto& [number, p] : store) {
+    if (!s.contains(*p)) continue;
+    // A leading cut only shortens, so the longest result is the full length grown.
+    const int64_t length = int64_t{p->bit_length()} - trailing;
+    if (length > longest_packet_bits) continue;
+    growth += (static_cast<uint64_t>(length) + 7) / 8 + header;
+  }
+  return growth;
+}
+
+bool cut_fits_memory(const PAKETS& store, const scope& s, cut_params params) {
+  const uint64_t growth = cut_growth(store, s, params);
+  if (growth == 0) return true;
+  // What the rest of the program may still need.
+  constexpr uint64_t reserve = uint64_t{32} << 20;
+  const uint64_t available = available_memory();
+  return available > reserve && growth <= available - reserve;
+}
+
+bool cut(PAKETS& store, const scope& s, cut_params params, pass& run) {
   const int64_t unit = params.bits ? 1 : 8;
   const int64_t leading = int64_t{params.start} * unit;
   const int64_t trailing = int64_t{params.end} * unit;
+  bool ok = true;
   run.running = true;
   for (auto at = store.begin(); at != store.end() && run.running; ++at) {
     xpaket& p = *at->second;
-    if (s.contains(p) && cut_paket(p, leading, trailing)) ++run.result.changed;
+    if (s.contains(p)) {
+      const cut_outcome outcome = cut_paket(p, leading, trailing);
+      if (outcome == cut_outcome::failed) {
+        ok = false;
+        break;
+      }
+      if (outcome == cut_outcome::changed) ++run.result.changed;
+    }
     ++run.result.processed;
     run.step_progress();
   }
   run.running = false;
+  return ok;
 }

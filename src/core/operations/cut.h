@@ -21,5 +21,15 @@ struct cut_params {
 // deleted, renumbered or recoloured.
 //
 // Counters: processed (packets visited, in scope or not) and changed. Stops before the next
-// packet when run.running is cleared; the packets visited so far stay cut.
-void cut(PAKETS& store, const scope& s, cut_params params, pass& run);
+// packet when run.running is cleared; the packets visited so far stay cut. Returns false when
+// a packet could not get the buffer its new length needs (memory ran out): the pass stops at
+// that packet, which keeps its old length and is not counted; the packets before it stay cut.
+bool cut(PAKETS& store, const scope& s, cut_params params, pass& run);
+
+// Bytes of new buffers a cut with these parameters allocates for packets in scope: nonzero only
+// for a negative trailing count, which grows every packet.
+[[nodiscard]] uint64_t cut_growth(const PAKETS& store, const scope& s, cut_params params);
+
+// Whether the memory available (available_memory(), less a reserve) covers cut_growth. Callers
+// ask before the pass and refuse the parameters otherwise.
+[[nodiscard]] bool cut_fits_memory(const PAKETS& store, const scope& s, cut_params params);

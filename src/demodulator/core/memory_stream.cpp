@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 
@@ -13,14 +14,16 @@ namespace sysx {
 
 namespace {
 
+// O_NONBLOCK everywhere: a FIFO must be refused by the type check, not block the open waiting
+// for its other end.
 int open_flags(uint8_t mode) {
   switch (mode) {
     case memory_stream::read:
-      return O_RDONLY | O_CLOEXEC;
+      return O_RDONLY | O_CLOEXEC | O_NONBLOCK;
     case memory_stream::create:
-      return O_RDWR | O_CREAT | O_CLOEXEC;
+      return O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK;
     case memory_stream::read_write:
-      return O_RDWR | O_CLOEXEC;
+      return O_RDWR | O_CLOEXEC | O_NONBLOCK;
     default:
       return -1;
   }
@@ -52,6 +55,20 @@ bool grow(int fd, uint32_t length) {
   if (::ftruncate(fd, length) != 0) return false;
   const int reserved = ::posix_fallocate(fd, 0, length);
   return reserved == 0 || reserved == EINVAL || reserved == EOPNOTSUPP;
+}
+
+// Reads the whole file into `to`; false when it ends early or a read fails.
+bool read_all(int fd, uint8_t* to, uint32_t length) {
+  constexpr size_t chunk = size_t{8} << 20;
+  uint64_t done = 0;
+  while (done < length) {
+    const size_t n = static_cast<size_t>(std::min<uint64_t>(length - done, chunk));
+    const ssize_t r = ::pread(fd, to + done, n, static_cast<off_t>(done));
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) return false;
+    done += static_cast<uint64_t>(r);
+  }
+  return true;
 }
 
 }  // namespace
@@ -92,8 +109,21 @@ bit_iterator memory_stream::map(uint32_t size) {
     open_ = false;
     throw std::runtime_error("memory_stream::create_file_mapping failed");
   }
-  const int protection = mode_ == read ? PROT_READ : PROT_READ | PROT_WRITE;
-  void* view = ::mmap(nullptr, length, protection, MAP_SHARED, file_, 0);
+  // An input is read into memory of the stream's own: a mapping of it would fault (SIGBUS) when
+  // another program cut the file, since the lock binds only those who ask for it.
+  void* view =
+      mode_ == read
+          ? ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)
+          : ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED, file_, 0);
+  if (view != MAP_FAILED && mode_ == read &&
+      (!read_all(file_, static_cast<uint8_t*>(view), length) ||
+       ::mprotect(view, length, PROT_READ) != 0)) {
+    ::munmap(view, length);
+    ::close(file_);
+    file_ = -1;
+    open_ = false;
+    throw std::runtime_error("memory_stream::read_file failed");
+  }
   if (view == MAP_FAILED) {
     ::close(file_);
     file_ = -1;

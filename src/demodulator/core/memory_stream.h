@@ -8,13 +8,15 @@
 
 namespace sysx {
 
-// A whole file mapped into memory. While the stream is open the file is held with an exclusive
-// lock, so a second stream (or another program that locks) cannot open it. Every misuse and every
-// failed system call throws a standard exception whose text names the step.
+// A whole file in memory: an input is read into memory of the stream's own (so that a program
+// that ignores the lock and cuts the file cannot make the reader fault), an output is mapped.
+// While the stream is open the file is held with an exclusive lock, so a second stream (or
+// another program that locks) cannot open it. Anything but a regular file is refused at once. Every
+// misuse and every failed system call throws a standard exception whose text names the step.
 class memory_stream : public basic_memory {
  public:
   enum open_mode : uint8_t {
-    read = 0,        // the file must exist; read-only view
+    read = 0,        // the file must exist; a copy of it
     create = 1,      // created, or emptied if it exists; mapped with a size given to map
     read_write = 2,  // the file must exist; writable view of its current size
   };

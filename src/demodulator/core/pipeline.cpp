@@ -6,50 +6,16 @@
 #include "demodulator/core/demodulate.h"
 #include "demodulator/core/memory_stream.h"
 #include "demodulator/core/messages.h"
+#include "demodulator/core/output_file.h"
 #include "demodulator/core/packetize.h"
 
 namespace tessaly {
 
 namespace {
 
-// Memory of a mapped stream: the view's bytes as a span.
-std::span<uint8_t> bytes_of(const sysx::memory_stream& s) {
+// Memory of a stream's view as a span.
+std::span<const uint8_t> bytes_of(const sysx::memory_stream& s) {
   return {s.data(), s.byte_size()};
-}
-
-// Bytes of a 32-bit file size; larger sizes are refused by the stream itself.
-uint32_t mapping_size(uint64_t bytes) {
-  if (bytes > UINT32_MAX) throw std::length_error("mapping size above 32 bits");
-  return static_cast<uint32_t>(bytes);
-}
-
-void demodulation_pass(const std::string& recording, const std::string& signal_name) {
-  sysx::memory_stream in;
-  in.create_file(recording, sysx::memory_stream::read);
-  (void)in.map(0);
-  sysx::memory_stream out;
-  out.create_file(signal_name, sysx::memory_stream::create);
-  (void)out.map(mapping_size(signal_size(in.byte_size())));
-  demodulate(bytes_of(in), bytes_of(out));
-  in.unmap();
-  in.close(0);
-  out.unmap();
-  out.close(0);
-}
-
-bool packet_pass(const std::string& signal_name, const std::string& packets_name) {
-  sysx::memory_stream in;
-  in.create_file(signal_name, sysx::memory_stream::read);
-  (void)in.map(0);
-  sysx::memory_stream out;
-  out.create_file(packets_name, sysx::memory_stream::create);
-  (void)out.map(mapping_size(packet_room(in.byte_size())));
-  const packet_result r = packetize(bytes_of(in), bytes_of(out));
-  in.unmap();
-  in.close(0);
-  out.unmap();
-  out.close(mapping_size(r.bits / 8));
-  return r.synced;
 }
 
 }  // namespace
@@ -74,12 +40,31 @@ output_names names_for(const std::string& recording) {
 
 run_report run_file(const std::string& recording) {
   const output_names names = names_for(recording);
+  bool synced = false;
   try {
-    demodulation_pass(recording, names.signal);
-    if (!packet_pass(names.signal, names.packets)) return {outcome::no_sync, no_sync_text};
+    output_images images;
+    {
+      // The recording is read into memory of our own: a file cut under us cannot fault.
+      sysx::memory_stream in;
+      in.create_file(recording, sysx::memory_stream::read);
+      (void)in.map(0);
+      if (signal_size(in.byte_size()) == 0) throw std::runtime_error("recording too short");
+      images = process(bytes_of(in));
+      in.unmap();
+      in.close(0);
+    }
+    synced = images.synced;
+    // Both files are written in full before either replaces an earlier one.
+    output_file signal(names.signal);
+    output_file packets(names.packets);
+    signal.write(images.signal);
+    packets.write(images.packets);
+    signal.commit();
+    packets.commit();
   } catch (const std::exception&) {
     return {outcome::file_error, file_error_text};
   }
+  if (!synced) return {outcome::no_sync, no_sync_text};
   return {outcome::done, done_text(names.name)};
 }
 

@@ -33,9 +33,11 @@ struct output_names {
 };
 [[nodiscard]] output_names names_for(const std::string& recording);
 
-// Both passes over mapped files. Every failure of a file operation becomes file_error; files
-// written before it stay as they are. Without a sync the processed signal stays and the packet
-// file holds one empty record.
+// Reads the recording, runs both passes in memory (process) and writes both files, each under a
+// temporary name that replaces the old file only once both are complete. Every failure of a file
+// operation becomes file_error and leaves no new file behind: earlier files of the same names
+// stay as they were. Without a sync the processed signal is written and the packet file holds
+// one empty record.
 [[nodiscard]] run_report run_file(const std::string& recording);
 
 }  // namespace tessaly

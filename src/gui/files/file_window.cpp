@@ -13,10 +13,10 @@
 #include <memory>
 #include <span>
 
+#include "core/files/signal_io.h"
 #include "gui/dialogs/gauge.h"
 #include "gui/dialogs/glyphs.h"
 #include "gui/dialogs/message_box.h"
-#include "core/files/signal_io.h"
 
 namespace {
 
@@ -238,9 +238,7 @@ void TfSigLoader::ProcessLoad() {
     QCoreApplication::processEvents();
     since_events.restart();
   };
-  const std::span<const uint8_t> image(input_.current(),
-                                       static_cast<size_t>(input_.end() - input_.current()));
-  const sig_read_result read = read_sig_image(image, *store_, first, hooks);
+  const sig_read_result read = read_sig_stream(input_, *store_, hooks);
   pass_.result.joined = read.next;
   const bool cancelled = !pass_.running;
   if (!read.ok) {

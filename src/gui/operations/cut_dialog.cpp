@@ -6,10 +6,12 @@
 #include <QRadioButton>
 #include <QToolButton>
 
+#include "gui/dialogs/basic_logger.h"
 #include "gui/dialogs/fields.h"
 #include "gui/dialogs/glyphs.h"
 #include "gui/dialogs/message_box.h"
 #include "gui/dialogs/select_frame.h"
+#include "gui/mainwindow/main_window.h"
 
 namespace {
 
@@ -79,10 +81,18 @@ void TfSigCut::btnOkClick() {
     return;
   }
   params_ = cut_params{rbBits->isChecked(), *start, rbBits->isChecked() ? 0 : *end};
+  // A negative trailing count grows every packet: more than memory holds is no valid value.
+  if (!cut_fits_memory(*store_, fSelect->Scope(), params_)) {
+    show_warning(this, TfMain::invalid_value_text());
+    edEnd->setFocus();
+    return;
+  }
   RunPassAndClose();
 }
 
 int TfSigCut::Process() {
-  cut(*store_, fSelect->Scope(), params_, pass_);
+  // Packets cut before memory ran out stay cut: the pass still counts, so that the grid is
+  // recounted, and the failure is shown.
+  if (!cut(*store_, fSelect->Scope(), params_, pass_)) show_error(this, escaped_exception_text());
   return 1;
 }

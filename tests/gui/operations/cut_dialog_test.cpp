@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/model/memory_budget.h"
 #include "gui/dialogs/colors_frame.h"
 #include "gui/dialogs/select_frame.h"
 #include "gui/operations/cut_dialog.h"
@@ -188,4 +189,25 @@ TEST(CutDialog, ASecondOkDuringThePassStartsNothing) {
   EXPECT_EQ(result.changed, 20000);
   EXPECT_EQ(s.contents(), contents(20000, bytes{2, 3}));
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+TEST(CutDialog, AGrowthBeyondTheMemoryAvailableIsNoValidValue) {
+  set_available_memory_for_testing(uint64_t{40} << 20);
+  ui_capture ui;
+  test_store s({{1, 2, 3}});
+  TfSigCut dialog(nullptr);
+  ui.on_show = [&](TPelorin_Plugin& d) {
+    child<QLineEdit>(d, "edEnd")->setText(QStringLiteral("-268435455"));
+    child<QToolButton>(d, "btnOk")->click();
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(d.focusWidget(), child<QLineEdit>(d, "edEnd"));
+    child<QToolButton>(d, "btnCancel")->click();
+  };
+  const PLUGIN_RESULT r = dialog.Execute(0, s.store);
+  set_available_memory_for_testing(std::nullopt);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].kind, message_hooks::kind::warning);
+  EXPECT_EQ(ui.last_text(), QStringLiteral("Недопустимое значение.   "));
+  EXPECT_EQ(s.contents(), (contents{{1, 2, 3}}));
+  EXPECT_EQ(r.processed, 0);
 }
