@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+#include <new>
 #include <stdexcept>
 #include <type_traits>
 #include <vector>
@@ -57,8 +58,8 @@ class PAKETS {
     basic_iterator() = default;
     // An iterator converts to a const_iterator.
     template <typename Other>
-      requires(!std::is_same_v<Other, Slot> && std::is_same_v<const Other, Slot>)
-    basic_iterator(const basic_iterator<Other>& other)  // NOLINT(google-explicit-constructor)
+    requires(!std::is_same_v<Other, Slot> && std::is_same_v<const Other, Slot>)
+        basic_iterator(const basic_iterator<Other>& other)  // NOLINT(google-explicit-constructor)
         : at_(other.at_), first_(other.first_) {}
 
     reference operator*() const { return {number(), *at_}; }
@@ -144,9 +145,7 @@ class PAKETS {
 
   // The entry of packet `number`, or end().
   iterator find(uint32_t number) { return number < size() ? begin() + number : end(); }
-  const_iterator find(uint32_t number) const {
-    return number < size() ? begin() + number : end();
-  }
+  const_iterator find(uint32_t number) const { return number < size() ? begin() + number : end(); }
   // The slot of packet `number`; throws std::out_of_range when there is none.
   xpaket*& at(uint32_t number) {
     check(number);
@@ -167,8 +166,17 @@ class PAKETS {
   // Puts p under the next number (size()) in amortised O(1). Throws std::bad_alloc with the
   // store unchanged.
   void append(xpaket* p) { slots_.push_back(p); }
-  // Room for n entries in all, so that appending up to there does not move the slots.
+  // Room for n entries in all, so that appending or inserting up to there neither moves the
+  // slots nor needs memory.
   void reserve(size_type n) { slots_.reserve(n); }
+  [[nodiscard]] size_type capacity() const { return slots_.capacity(); }
+  // Puts the packets [first, last) before `at`, in order: they take on its number, the later
+  // packets move up. Throws std::bad_alloc with the store unchanged. Returns the entry of the
+  // first packet put.
+  iterator insert(const_iterator at, xpaket* const* first, xpaket* const* last) {
+    const auto it = slots_.insert(slots_.begin() + (at - cbegin()), first, last);
+    return begin() + (it - slots_.begin());
+  }
 
   // Removes the entry of packet `number` (the caller has destroyed or kept the packet): the
   // packets after it move down one number, in order, so that the numbers stay without gaps.
@@ -185,6 +193,16 @@ class PAKETS {
     const auto from = slots_.begin() + (first - cbegin());
     const auto it = slots_.erase(from, from + (last - first));
     return begin() + (it - slots_.begin());
+  }
+  // Gives back the room of removed entries once it is more than the entries use; the slots
+  // move when it does.
+  void trim() noexcept {
+    if (slots_.size() >= slots_.capacity() / 2) return;
+    try {
+      slots_.shrink_to_fit();
+    } catch (const std::bad_alloc&) {
+      // Keeps the room it has.
+    }
   }
   // Removes every entry and gives their room back.
   void clear() { std::vector<xpaket*>().swap(slots_); }

@@ -8,13 +8,14 @@
 #include "core/operations/pass.h"
 
 // The new numbering that a rebuild pass (below) builds while it walks the store. It is written
-// into the store's own entries behind the walk, the way std::remove_if compacts a sequence: the
-// entries already visited are reused for the packets kept or created, so a pass that deletes
+// into the store's own slots behind the walk, the way std::remove_if compacts a sequence: the
+// slots already visited are reused for the packets kept or created, so a pass that deletes
 // packets allocates nothing. Only packets that would overtake the walk (more created than visited
-// so far) wait in a side list.
+// so far) wait in a side list; the store then keeps room for all of them, so that finishing the
+// numbering never needs memory and cannot fail.
 class new_numbering {
  public:
-  explicit new_numbering(PAKETS& store) : store_(store), write_(store.begin()) {}
+  explicit new_numbering(PAKETS& store) : store_(store) {}
   new_numbering(const new_numbering&) = delete;
   new_numbering& operator=(const new_numbering&) = delete;
 
@@ -24,18 +25,16 @@ class new_numbering {
   // Packets numbered so far.
   [[nodiscard]] uint32_t size() const { return written_ + static_cast<uint32_t>(waiting_.size()); }
 
-  // For rebuild_store: the walk has handed out the packet of the next entry.
+  // For rebuild_store: the walk has handed out the packet of the next slot.
   void consume() { ++consumed_; }
-  // Appends the packets of `at` and every later entry, in order, as the walk would.
-  void take_rest(PAKETS::iterator at);
-  // Makes the new numbering the store's: the surplus entries go, waiting packets follow.
-  void finish();
+  // Makes the new numbering the store's: the packets of the slots from `unreached` on, which
+  // the walk did not hand out, follow it in their old order. Allocates nothing.
+  void finish(uint32_t unreached);
 
  private:
   PAKETS& store_;
-  PAKETS::iterator write_;        // the entry that gets the next number in place
   uint32_t written_ = 0;          // packets numbered in place
-  uint32_t consumed_ = 0;         // entries whose packet the walk has handed out
+  uint32_t consumed_ = 0;         // slots whose packet the walk has handed out
   std::vector<xpaket*> waiting_;  // numbered after the in-place ones, in order
 };
 
@@ -59,29 +58,25 @@ class new_numbering {
 template <typename Visit, typename Close>
 void rebuild_store(PAKETS& store, pass& run, Visit&& visit, Close&& close) {
   new_numbering next(store);
-  auto at = store.begin();
-  xpaket* in_hand = nullptr;  // the packet being visited
+  const auto count = static_cast<uint32_t>(store.size());
+  uint32_t at = 0;  // the next slot the walk reaches
   run.running = true;
   try {
-    while (at != store.end() && run.running) {
-      in_hand = at->second;
-      ++at;
+    while (at < count && run.running) {
       next.consume();
-      visit(in_hand, next);
-      in_hand = nullptr;
+      // If visit throws, `at` still names p's slot, which nothing has taken over.
+      visit(store.at(at), next);
+      ++at;
       ++run.result.processed;
       run.step_progress();
     }
     close(next);
   } catch (...) {
-    if (in_hand != nullptr) next.append(in_hand);
-    next.take_rest(at);
-    next.finish();
+    next.finish(at);
     run.running = false;
     throw;
   }
-  next.take_rest(at);
-  next.finish();
+  next.finish(at);
   run.running = false;
 }
 
