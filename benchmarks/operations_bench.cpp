@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "bench_store.h"
-#include "core/operations/cut.h"
 #include "core/operations/quick_filter.h"
+#include "core/operations/cut.h"
 
 namespace {
 
@@ -49,9 +49,7 @@ void BM_QuickFilterHalfBaseline(benchmark::State& state) {
 void BM_CutTwoLeadingBytes(benchmark::State& state) {
   time_store_pass(
       state, packet_count, packet_length,
-      [](PAKETS& store, pass& run) {
-        cut(store, scope{}, cut_params{false, 2, 0}, run);
-      },
+      [](PAKETS& store, pass& run) { cut(store, scope{}, cut_params{false, 2, 0}, run); },
       [](const PAKETS&, const pass& run) {
         return run.result.changed == static_cast<int32_t>(packet_count) ? nullptr
                                                                         : "wrong changed count";
