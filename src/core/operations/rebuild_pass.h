@@ -28,8 +28,10 @@ class new_numbering {
   // For rebuild_store: the walk has handed out the packet of the next slot.
   void consume() { ++consumed_; }
   // Makes the new numbering the store's: the packets of the slots from `unreached` on, which
-  // the walk did not hand out, follow it in their old order. Allocates nothing.
-  void finish(uint32_t unreached);
+  // the walk did not reach, follow it in their old order. Allocates nothing, except when a
+  // visit that threw (its packet `in_hand`) had numbered a packet into that packet's own slot
+  // after all: `in_hand` then needs a slot of its own, just before the unreached ones.
+  void finish(uint32_t unreached, xpaket* in_hand = nullptr);
 
  private:
   PAKETS& store_;
@@ -49,9 +51,9 @@ class new_numbering {
 // that holds packets of its own (an open group) appends them there.
 //
 // The packets the walk did not reach (Cancel) follow the new numbering in their old order, so a
-// cancelled pass loses nothing. If visit throws, it must have done nothing (p neither appended
-// nor destroyed, nothing else appended): p then counts as not reached, the store is renumbered
-// the same way and the exception goes on.
+// cancelled pass loses nothing. If visit throws, it must have left p alone (neither appended nor
+// destroyed): p then counts as not reached and follows whatever was appended, the store is
+// renumbered the same way and the exception goes on.
 //
 // While the pass runs, the entries between the new numbering and the walk may name packets that
 // were destroyed or moved: nothing may read the store (a grid repaint, say) until it returns.
@@ -59,20 +61,22 @@ template <typename Visit, typename Close>
 void rebuild_store(PAKETS& store, pass& run, Visit&& visit, Close&& close) {
   new_numbering next(store);
   const auto count = static_cast<uint32_t>(store.size());
-  uint32_t at = 0;  // the next slot the walk reaches
+  uint32_t at = 0;            // the next slot the walk reaches
+  xpaket* in_hand = nullptr;  // the packet of slot `at` while it is visited
   run.running = true;
   try {
     while (at < count && run.running) {
+      in_hand = store.at(at);
       next.consume();
-      // If visit throws, `at` still names p's slot, which nothing has taken over.
-      visit(store.at(at), next);
+      visit(in_hand, next);
+      in_hand = nullptr;
       ++at;
       ++run.result.processed;
       run.step_progress();
     }
     close(next);
   } catch (...) {
-    next.finish(at);
+    next.finish(at, in_hand);
     run.running = false;
     throw;
   }

@@ -125,6 +125,24 @@ TEST(RebuildStore, AThrowingVisitLeavesEveryPacketInTheStore) {
   }
 }
 
+TEST(RebuildStore, AVisitThatAppendsAndThenThrowsKeepsItsPacket) {
+  // Packet 2's visit numbers a new packet into packet 2's own slot before it throws.
+  test_store s(numbered(5));
+  pass run;
+  const auto rebuild = [&] {
+    rebuild_store(s.store, run, [&](xpaket* p, new_numbering& next) {
+      if (p->bytes()[0] == 2) {
+        next.append(packet_of(0x20));
+        throw std::runtime_error("visit");
+      }
+      next.append(p);
+    });
+  };
+  EXPECT_THROW(rebuild(), std::runtime_error);
+  EXPECT_EQ(s.contents(), (contents{{0}, {1}, {0x20}, {2}, {3}, {4}}));
+  EXPECT_TRUE(s.numbered_from_zero());
+}
+
 TEST(RebuildStore, DeletingEverythingEmptiesTheStore) {
   test_store s(numbered(4));
   pass run;
