@@ -1,6 +1,5 @@
 #pragma once
 
-#include <compare>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
@@ -101,9 +100,13 @@ class PAKETS {
     friend bool operator==(const basic_iterator& a, const basic_iterator& b) {
       return a.at_ == b.at_;
     }
-    friend std::strong_ordering operator<=>(const basic_iterator& a, const basic_iterator& b) {
-      return a.at_ <=> b.at_;
+    // Spelled out rather than <=>: <compare> trips up Qt's moc in the headers that include this.
+    friend bool operator<(const basic_iterator& a, const basic_iterator& b) {
+      return a.at_ < b.at_;
     }
+    friend bool operator>(const basic_iterator& a, const basic_iterator& b) { return b < a; }
+    friend bool operator<=(const basic_iterator& a, const basic_iterator& b) { return !(b < a); }
+    friend bool operator>=(const basic_iterator& a, const basic_iterator& b) { return !(a < b); }
 
    private:
     friend class PAKETS;
