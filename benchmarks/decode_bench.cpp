@@ -47,7 +47,7 @@ void BM_DecodeLayers(benchmark::State& state) {
   PAKETS& store = frames.store;
   for (auto _ : state) {
     std::size_t lines = 0;
-    for (auto& [number, p] : store) {
+    for (const auto& [number, p] : store) {
       p->decode();
       for (const xprotocol* layer : p->protocols) lines += layer->line_count();
       p->clear_protocols();
@@ -108,7 +108,7 @@ void BM_DecodeBaselineFields(benchmark::State& state) {
   PAKETS& store = frames.store;
   for (auto _ : state) {
     uint64_t sum = 0;
-    for (auto& [number, p] : store) {
+    for (const auto& [number, p] : store) {
       header_fields h{};
       if (read_fields(p->bytes(), p->byte_length(), h)) sum += h.seq + h.window + h.tcp_flags;
     }

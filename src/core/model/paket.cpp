@@ -44,7 +44,7 @@ void xpaket::clear_protocols() {
 
 void xpaket::decode() {
   clear_protocols();
-  decode_layers(data_, data_ + byte_length_, protocols);
+  decode_layers(data_, data_ + byte_length_, protocols.layers());
 }
 
 void xpaket::write(std::ostream& out, bool with_length) const {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <iosfwd>
+#include <memory>
 #include <vector>
 
 #include "core/model/bit_block.h"
@@ -11,9 +13,39 @@ class xprotocol;
 // Colour numbers are laid out 0x00BBGGRR; white marks an unmarked packet.
 inline constexpr uint32_t colour_white = 0xFFFFFF;
 
+// The decoded protocol layers of a packet, root first; owns nothing (xpaket destroys the layers).
+// A list of pointers like a vector, but one that takes a single pointer's room until the first
+// layer is added: most packets are never decoded, and a signal may hold millions of them.
+class xprotocol_list {
+ public:
+  xprotocol_list() = default;
+  xprotocol_list(const xprotocol_list&) = delete;
+  xprotocol_list& operator=(const xprotocol_list&) = delete;
+
+  [[nodiscard]] bool empty() const { return size() == 0; }
+  [[nodiscard]] std::size_t size() const { return list_ ? list_->size() : 0; }
+  [[nodiscard]] xprotocol* operator[](std::size_t i) const { return (*list_)[i]; }
+  [[nodiscard]] xprotocol* const* begin() const { return list_ ? list_->data() : nullptr; }
+  [[nodiscard]] xprotocol* const* end() const { return begin() + size(); }
+
+  // Throws std::bad_alloc with the list unchanged.
+  void push_back(xprotocol* layer) { layers().push_back(layer); }
+  // Empties the list and gives its room back.
+  void clear() { list_.reset(); }
+  // The list as a vector, for the decoder to append to; made on first use (may throw
+  // std::bad_alloc).
+  std::vector<xprotocol*>& layers() {
+    if (!list_) list_ = std::make_unique<std::vector<xprotocol*>>();
+    return *list_;
+  }
+
+ private:
+  std::unique_ptr<std::vector<xprotocol*>> list_;
+};
+
 // One packet of a signal: its bits, its marking colour and the protocol layers last decoded from
 // it. The packet number is not stored here: it is the packet's key in the store.
-class xpaket : public xbit_block {
+class xpaket final : public xbit_block {
  public:
   // A packet of n bytes copied from `bytes` (which may be null when n is 0). Throws std::bad_alloc.
   xpaket(const uint8_t* bytes, uint32_t n);
@@ -36,7 +68,7 @@ class xpaket : public xbit_block {
 
   uint32_t colour = colour_white;
   // Decoded layers, root first; owned.
-  std::vector<xprotocol*> protocols;
+  xprotocol_list protocols;
 
  protected:
   uint8_t* new_buffer(uint32_t bytes) override;

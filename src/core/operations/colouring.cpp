@@ -12,7 +12,7 @@ bool unmark_paket(PAKETS& store, uint32_t number) {
 }
 
 void select_all(PAKETS& store, uint32_t colour) {
-  for (auto& entry : store) entry.second->colour = colour;
+  for (const auto& entry : store) entry.second->colour = colour;
 }
 
 void unselect_all(PAKETS& store) {
@@ -20,13 +20,13 @@ void unselect_all(PAKETS& store) {
 }
 
 void unselect_colour(PAKETS& store, uint32_t colour) {
-  for (auto& entry : store) {
+  for (const auto& entry : store) {
     if (entry.second->colour == colour) entry.second->colour = colour_white;
   }
 }
 
 void invert_selection(PAKETS& store, uint32_t colour) {
-  for (auto& entry : store) {
+  for (const auto& entry : store) {
     xpaket& p = *entry.second;
     p.colour = p.colour == colour_white ? colour : colour_white;
   }

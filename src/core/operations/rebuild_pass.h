@@ -8,13 +8,14 @@
 #include "core/operations/pass.h"
 
 // The new numbering that a rebuild pass (below) builds while it walks the store. It is written
-// into the store's own entries behind the walk, the way std::remove_if compacts a sequence: the
-// entries already visited are reused for the packets kept or created, so a pass that deletes
+// into the store's own slots behind the walk, the way std::remove_if compacts a sequence: the
+// slots already visited are reused for the packets kept or created, so a pass that deletes
 // packets allocates nothing. Only packets that would overtake the walk (more created than visited
-// so far) wait in a side list.
+// so far) wait in a side list; the store then keeps room for all of them, so that finishing the
+// numbering never needs memory and cannot fail.
 class new_numbering {
  public:
-  explicit new_numbering(PAKETS& store) : store_(store), write_(store.begin()) {}
+  explicit new_numbering(PAKETS& store) : store_(store) {}
   new_numbering(const new_numbering&) = delete;
   new_numbering& operator=(const new_numbering&) = delete;
 
@@ -24,18 +25,18 @@ class new_numbering {
   // Packets numbered so far.
   [[nodiscard]] uint32_t size() const { return written_ + static_cast<uint32_t>(waiting_.size()); }
 
-  // For rebuild_store: the walk has handed out the packet of the next entry.
+  // For rebuild_store: the walk has handed out the packet of the next slot.
   void consume() { ++consumed_; }
-  // Appends the packets of `at` and every later entry, in order, as the walk would.
-  void take_rest(PAKETS::iterator at);
-  // Makes the new numbering the store's: the surplus entries go, waiting packets follow.
-  void finish();
+  // Makes the new numbering the store's: the packets of the slots from `unreached` on, which
+  // the walk did not reach, follow it in their old order. Allocates nothing, except when a
+  // visit that threw (its packet `in_hand`) had numbered a packet into that packet's own slot
+  // after all: `in_hand` then needs a slot of its own, just before the unreached ones.
+  void finish(uint32_t unreached, xpaket* in_hand = nullptr);
 
  private:
   PAKETS& store_;
-  PAKETS::iterator write_;        // the entry that gets the next number in place
   uint32_t written_ = 0;          // packets numbered in place
-  uint32_t consumed_ = 0;         // entries whose packet the walk has handed out
+  uint32_t consumed_ = 0;         // slots whose packet the walk has handed out
   std::vector<xpaket*> waiting_;  // numbered after the in-place ones, in order
 };
 
@@ -50,38 +51,36 @@ class new_numbering {
 // that holds packets of its own (an open group) appends them there.
 //
 // The packets the walk did not reach (Cancel) follow the new numbering in their old order, so a
-// cancelled pass loses nothing. If visit throws, it must have done nothing (p neither appended
-// nor destroyed, nothing else appended): p then counts as not reached, the store is renumbered
-// the same way and the exception goes on.
+// cancelled pass loses nothing. If visit throws, it must have left p alone (neither appended nor
+// destroyed): p then counts as not reached and follows whatever was appended, the store is
+// renumbered the same way and the exception goes on.
 //
 // While the pass runs, the entries between the new numbering and the walk may name packets that
 // were destroyed or moved: nothing may read the store (a grid repaint, say) until it returns.
 template <typename Visit, typename Close>
 void rebuild_store(PAKETS& store, pass& run, Visit&& visit, Close&& close) {
   new_numbering next(store);
-  auto at = store.begin();
-  xpaket* in_hand = nullptr;  // the packet being visited
+  const auto count = static_cast<uint32_t>(store.size());
+  uint32_t at = 0;            // the next slot the walk reaches
+  xpaket* in_hand = nullptr;  // the packet of slot `at` while it is visited
   run.running = true;
   try {
-    while (at != store.end() && run.running) {
-      in_hand = at->second;
-      ++at;
+    while (at < count && run.running) {
+      in_hand = store.at(at);
       next.consume();
       visit(in_hand, next);
       in_hand = nullptr;
+      ++at;
       ++run.result.processed;
       run.step_progress();
     }
     close(next);
   } catch (...) {
-    if (in_hand != nullptr) next.append(in_hand);
-    next.take_rest(at);
-    next.finish();
+    next.finish(at, in_hand);
     run.running = false;
     throw;
   }
-  next.take_rest(at);
-  next.finish();
+  next.finish(at);
   run.running = false;
 }
 

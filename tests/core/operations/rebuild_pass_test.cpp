@@ -39,6 +39,33 @@ TEST(RebuildStore, CreatedPacketsMayOvertakeTheWalk) {
   EXPECT_EQ(run.result.processed, 3);
 }
 
+TEST(RebuildStore, PacketsThatOvertookTheWalkComeBeforeTheUnreachedOnes) {
+  // Every packet is followed by a new one; the pass stops at packet 2, by Cancel or by a throw.
+  for (const bool by_throw : {false, true}) {
+    test_store s(numbered(5));
+    pass run;
+    run.step = [&run, by_throw] {
+      if (!by_throw && run.result.processed == 2) run.running = false;
+    };
+    const auto rebuild = [&] {
+      rebuild_store(s.store, run, [&](xpaket* p, new_numbering& next) {
+        if (by_throw && p->bytes()[0] == 2) throw std::runtime_error("visit");
+        next.append(p);
+        next.append(packet_of(static_cast<uint8_t>(0x10 + p->bytes()[0])));
+      });
+    };
+    if (by_throw) {
+      EXPECT_THROW(rebuild(), std::runtime_error);
+    } else {
+      rebuild();
+    }
+    EXPECT_EQ(s.contents(), (contents{{0}, {0x10}, {1}, {0x11}, {2}, {3}, {4}})) << by_throw;
+    EXPECT_TRUE(s.numbered_from_zero());
+    EXPECT_EQ(run.result.processed, 2);
+    EXPECT_FALSE(run.running);
+  }
+}
+
 TEST(RebuildStore, CloseAppendsBeforeTheUnvisitedPackets) {
   // Packets are held back in an open group and flushed as one packet: at each even packet, and
   // by close after a cancel.
@@ -96,6 +123,24 @@ TEST(RebuildStore, AThrowingVisitLeavesEveryPacketInTheStore) {
     EXPECT_TRUE(s.numbered_from_zero());
     EXPECT_FALSE(run.running);
   }
+}
+
+TEST(RebuildStore, AVisitThatAppendsAndThenThrowsKeepsItsPacket) {
+  // Packet 2's visit numbers a new packet into packet 2's own slot before it throws.
+  test_store s(numbered(5));
+  pass run;
+  const auto rebuild = [&] {
+    rebuild_store(s.store, run, [&](xpaket* p, new_numbering& next) {
+      if (p->bytes()[0] == 2) {
+        next.append(packet_of(0x20));
+        throw std::runtime_error("visit");
+      }
+      next.append(p);
+    });
+  };
+  EXPECT_THROW(rebuild(), std::runtime_error);
+  EXPECT_EQ(s.contents(), (contents{{0}, {1}, {0x20}, {2}, {3}, {4}}));
+  EXPECT_TRUE(s.numbered_from_zero());
 }
 
 TEST(RebuildStore, DeletingEverythingEmptiesTheStore) {

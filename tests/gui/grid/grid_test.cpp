@@ -363,7 +363,7 @@ TEST_F(GridTest, ModelPassesTheItemModelTester) {
   load({{1, 2}, {3}});
   for (int k = 0; k < 400; ++k) store.append(new xpaket(nullptr, 0));
   grid.RecountPackets();
-  for (auto& entry : store) delete entry.second;
+  for (const auto& entry : store) delete entry.second;
   store.clear();
   grid.RecountPackets();
   EXPECT_EQ(grid.gridRowCount(), 256);
