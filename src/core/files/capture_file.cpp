@@ -52,6 +52,8 @@ bool capture_reader::open(std::span<const uint8_t> image) {
   // Only this reader uses the stream: stdio's per-call locking would cost more than the copy of
   // a small frame.
   ::__fsetlocking(file_, FSETLOCKING_BYCALLER);
+  // A large buffer: the image is copied into it in few, big steps.
+  std::setvbuf(file_, nullptr, _IOFBF, 1 << 20);
   char error[PCAP_ERRBUF_SIZE] = {};
   pcap_ = pcap_fopen_offline_with_tstamp_precision(file_, PCAP_TSTAMP_PRECISION_MICRO, error);
   if (pcap_ == nullptr) {
