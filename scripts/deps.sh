@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config ccache libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-svg-dev qt6-translations-l10n libxkbcommon-dev libcli11-dev "$@")
+  libpcap-dev qt6-base-dev qt6-svg-dev qt6-translations-l10n libxkbcommon-dev libcli11-dev "$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -34,7 +34,8 @@ bool names_bit_file(const std::string& path) {
 cli_result save_for_cli(const std::string& path, const PAKETS& store, bool with_length, cli_io io) {
   save_result saved;
   try {
-    saved = save_signal_file(path, store, with_length);
+    saved =
+        save_signal_file(path, store, with_length ? format_for_target(path) : signal_format::bit);
   } catch (const std::bad_alloc&) {
     io.err << "pelorin-cli: out of memory while writing " << path << '\n';
     return cli_result::file;

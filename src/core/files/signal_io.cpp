@@ -10,16 +10,27 @@
 #include <cstdlib>
 #include <fstream>
 #include <optional>
+#include <limits>
 #include <vector>
 
+#include "core/files/capture_file.h"
 #include "core/model/stream.h"
+
+sig_read_result read_signal_image(std::span<const uint8_t> image, PAKETS& store, uint32_t k0,
+                                  const sig_read_hooks& hooks) {
+  return is_capture_image(image) ? read_capture_image(image, store, k0, hooks)
+                                 : read_sig_image(image, store, k0, hooks);
+}
+
+std::span<const uint8_t> stream_image(const xin_stream& in) {
+  if (!in.is_open()) return {};
+  return {in.end() - in.file_size(), static_cast<size_t>(in.file_size())};
+}
 
 sig_read_result read_sig_stream(const xin_stream& in, PAKETS& store, const sig_read_hooks& hooks) {
   const auto first = static_cast<uint32_t>(store.size());
   if (!in.is_open()) return {first, false};
-  const uint8_t* begin = in.end() - in.file_size();
-  const std::span<const uint8_t> image(begin, static_cast<size_t>(in.file_size()));
-  sig_read_result read = read_sig_image(image, store, first, hooks);
+  sig_read_result read = read_signal_image(stream_image(in), store, first, hooks);
   if (in.truncated()) read.ok = false;
   return read;
 }
@@ -30,6 +41,7 @@ load_result load_sig_file(const std::string& path, PAKETS& store, const sig_read
   xin_stream in;
   result.open_result = in.open(path);
   if (result.open_result != 0) return result;
+  result.capture = is_capture_image(stream_image(in));
   const sig_read_result read = read_sig_stream(in, store, hooks);
   result.ok = read.ok;
   result.next = read.next;
@@ -112,12 +124,76 @@ bool can_write_target(const std::string& path) {
   return true;
 }
 
+signal_format format_for_target(const std::string& path) {
+  if (path.ends_with(".bit")) return signal_format::bit;
+  if (path.ends_with(".pcap")) return signal_format::capture;
+  return signal_format::sig;
+}
+
+uint32_t max_packet_bytes(signal_format format) {
+  switch (format) {
+    case signal_format::sig:
+      return sig_max_packet_bytes;
+    case signal_format::capture:
+      return capture_max_packet_bytes;
+    case signal_format::bit:
+      break;
+  }
+  return std::numeric_limits<uint32_t>::max();
+}
+
+std::optional<uint32_t> first_packet_too_long(const PAKETS& store, signal_format format) {
+  if (format == signal_format::bit) return std::nullopt;
+  const uint32_t limit = max_packet_bytes(format);
+  uint32_t number = 0;
+  for (const auto& entry : store) {
+    if (entry.second->size(true) > limit) return number;
+    ++number;
+  }
+  return std::nullopt;
+}
+
+namespace {
+
+// The packets in `format` into the file `temp`, which exists.
+save_status write_store(const std::string& temp, const PAKETS& store, signal_format format,
+                        const save_hooks& hooks) {
+  if (format == signal_format::capture) {
+    switch (write_capture_file(temp, store, hooks.keep_going, hooks.step)) {
+      case capture_write::written:
+        return save_status::saved;
+      case capture_write::cancelled:
+        return save_status::cancelled;
+      case capture_write::failed:
+        break;
+    }
+    return save_status::write_failed;
+  }
+  const bool with_length = format == signal_format::sig;
+  std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+  if (!out) return save_status::write_failed;
+  for (const auto& entry : store) {
+    if (hooks.keep_going && !hooks.keep_going()) return save_status::cancelled;
+    write_packet(*entry.second, out, with_length);
+    if (!out) return save_status::write_failed;
+    if (hooks.step) hooks.step();
+  }
+  out.close();
+  return out.fail() ? save_status::write_failed : save_status::saved;
+}
+
+}  // namespace
+
 save_result save_signal_file(const std::string& path, const PAKETS& store, bool with_length,
                              const save_hooks& hooks) {
-  if (with_length) {
-    if (const auto too_long = first_oversize_packet(store)) {
-      return {save_status::packet_too_long, *too_long};
-    }
+  return save_signal_file(path, store, with_length ? signal_format::sig : signal_format::bit,
+                          hooks);
+}
+
+save_result save_signal_file(const std::string& path, const PAKETS& store, signal_format format,
+                             const save_hooks& hooks) {
+  if (const auto too_long = first_packet_too_long(store, format)) {
+    return {save_status::packet_too_long, *too_long};
   }
   const std::optional<std::string> resolved = save_target(path);
   bool existing = false;
@@ -148,16 +224,10 @@ save_result save_signal_file(const std::string& path, const PAKETS& store, bool 
 
   // An exception (out of memory, or from a hook) must not leave the temporary file behind.
   try {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return fail(save_status::write_failed);
-    for (const auto& entry : store) {
-      if (hooks.keep_going && !hooks.keep_going()) return fail(save_status::cancelled);
-      write_packet(*entry.second, out, with_length);
-      if (!out) return fail(save_status::write_failed);
-      if (hooks.step) hooks.step();
+    if (const save_status written = write_store(temp, store, format, hooks);
+        written != save_status::saved) {
+      return fail(written);
     }
-    out.close();
-    if (out.fail()) return fail(save_status::write_failed);
   } catch (...) {
     ::unlink(temp.c_str());
     throw;

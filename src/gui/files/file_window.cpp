@@ -13,6 +13,7 @@
 #include <memory>
 #include <span>
 
+#include "core/files/capture_file.h"
 #include "core/files/signal_io.h"
 #include "gui/dialogs/gauge.h"
 #include "gui/dialogs/glyphs.h"
@@ -23,6 +24,29 @@ namespace {
 const QString sig_open_filter = QStringLiteral("SIG - пакеты (*.sig)");
 const QString sig_save_filter = QStringLiteral("SIG-пакеты (SIG) (*.sig)");
 const QString bit_save_filter = QStringLiteral("Пакеты без SIG-заголовков (BIT) (*.bit)");
+const QString capture_open_filter = QStringLiteral("Захваты (*.pcap *.pcapng)");
+const QString capture_save_filter = QStringLiteral("Захват pcap (*.pcap)");
+
+// The save filters in dialog order, with the format each writes.
+signal_format format_of_filter(int filter) {
+  switch (filter) {
+    case 1:
+      return signal_format::bit;
+    case 2:
+      return signal_format::capture;
+    default:
+      return signal_format::sig;
+  }
+}
+
+// The first "*.ext" of a name filter, or "sig".
+QString suffix_of_filter(const QString& filter) {
+  const qsizetype star = filter.indexOf(QStringLiteral("*."));
+  if (star < 0) return QStringLiteral("sig");
+  qsizetype end = star + 2;
+  while (end < filter.size() && filter[end].isLetterOrNumber()) ++end;
+  return filter.mid(star + 2, end - star - 2);
+}
 
 std::unique_ptr<QFileDialog> file_dialog(QWidget* parent, const char* name,
                                          QFileDialog::AcceptMode mode, const QStringList& filters) {
@@ -33,6 +57,10 @@ std::unique_ptr<QFileDialog> file_dialog(QWidget* parent, const char* name,
                                                       : QFileDialog::AnyFile);
   dialog->setDefaultSuffix(QStringLiteral("sig"));
   dialog->setNameFilters(filters);
+  // A name typed without extension gets the one of the chosen filter.
+  QObject::connect(
+      dialog.get(), &QFileDialog::filterSelected, dialog.get(),
+      [d = dialog.get()](const QString& filter) { d->setDefaultSuffix(suffix_of_filter(filter)); });
   return dialog;
 }
 
@@ -96,6 +124,10 @@ QString TfSigLoader::format_error_text() {
   return QStringLiteral("Ошибка в формате SIG-файла. Чтение остановлено.   ");
 }
 
+QString TfSigLoader::capture_format_error_text() {
+  return QStringLiteral("Ошибка в формате файла захвата. Чтение остановлено.   ");
+}
+
 QString TfSigLoader::write_failed_text() {
   return QStringLiteral("Ошибка при записи файла.   ");
 }
@@ -103,6 +135,17 @@ QString TfSigLoader::write_failed_text() {
 QString TfSigLoader::packet_too_long_text(uint32_t number) {
   return QStringLiteral("Пакет номер %1 длиннее 65535 байт: формат SIG не может его сохранить.   ")
       .arg(static_cast<qulonglong>(number) + 1);
+}
+
+QString TfSigLoader::packet_too_long_for_capture_text(uint32_t number) {
+  return QStringLiteral(
+             "Пакет номер %1 длиннее 262144 байт: формат pcap не может его сохранить.   ")
+      .arg(static_cast<qulonglong>(number) + 1);
+}
+
+QString TfSigLoader::too_long_text(uint32_t number) const {
+  return save_format_ == signal_format::capture ? packet_too_long_for_capture_text(number)
+                                                : packet_too_long_text(number);
 }
 
 PLUGIN_RESULT TfSigLoader::Execute(uint16_t command, PAKETS& store) {
@@ -137,16 +180,14 @@ bool TfSigLoader::PrepareSave() {
   // File dialogs are costly to build: only the commands that ask for a file make theirs.
   // Over the main window, which is shown, rather than over this window, which is not yet.
   dlgSave = file_dialog(parentWidget(), "dlgSave", QFileDialog::AcceptSave,
-                        {sig_save_filter, bit_save_filter});
+                        {sig_save_filter, bit_save_filter, capture_save_filter});
   const std::optional<file_choice> choice = run_file_dialog(*dlgSave);
   if (!choice || choice->path.isEmpty()) return false;
   save_path_ = QFile::encodeName(choice->path).toStdString();
-  save_as_sig_ = choice->filter == 0;
-  if (save_as_sig_) {
-    if (const auto too_long = first_oversize_packet(*store_)) {
-      show_warning(this, packet_too_long_text(*too_long));
-      return false;
-    }
+  save_format_ = format_of_filter(choice->filter);
+  if (const auto too_long = first_packet_too_long(*store_, save_format_)) {
+    show_warning(this, too_long_text(*too_long));
+    return false;
   }
   if (!can_write_target(save_path_)) {
     show_error(this, open_failed_text());
@@ -160,7 +201,8 @@ bool TfSigLoader::PrepareLoad() {
   if (code() == load_argument) {
     name = host_.CommandLineFile();
   } else {
-    dlgOpen = file_dialog(parentWidget(), "dlgOpen", QFileDialog::AcceptOpen, {sig_open_filter});
+    dlgOpen = file_dialog(parentWidget(), "dlgOpen", QFileDialog::AcceptOpen,
+                          {sig_open_filter, capture_open_filter});
     if (const std::optional<file_choice> choice = run_file_dialog(*dlgOpen)) name = choice->path;
   }
   if (name.isEmpty()) return false;
@@ -205,7 +247,7 @@ void TfSigLoader::ProcessSave() {
     ++pass_.result.processed;
     StepProgress();
   };
-  const save_result saved = save_signal_file(save_path_, *store_, save_as_sig_, hooks);
+  const save_result saved = save_signal_file(save_path_, *store_, save_format_, hooks);
   switch (saved.status) {
     case save_status::saved:
       host_.SetSaved(true);
@@ -216,7 +258,7 @@ void TfSigLoader::ProcessSave() {
       show_error(this, write_failed_text());
       break;
     case save_status::packet_too_long:
-      show_warning(this, packet_too_long_text(saved.packet));
+      show_warning(this, too_long_text(saved.packet));
       break;
   }
 }
@@ -238,11 +280,12 @@ void TfSigLoader::ProcessLoad() {
     QCoreApplication::processEvents();
     since_events.restart();
   };
+  const std::span<const uint8_t> image = stream_image(input_);
   const sig_read_result read = read_sig_stream(input_, *store_, hooks);
   pass_.result.joined = read.next;
   const bool cancelled = !pass_.running;
   if (!read.ok) {
-    show_error(this, format_error_text());
+    show_error(this, is_capture_image(image) ? capture_format_error_text() : format_error_text());
   } else {
     pass_.result.processed = static_cast<int32_t>(read.next);
   }

@@ -8,8 +8,9 @@
 #include <optional>
 #include <string>
 
-#include "gui/dialogs/plugin_dialog.h"
+#include "core/files/signal_io.h"
 #include "core/model/stream.h"
+#include "gui/dialogs/plugin_dialog.h"
 
 class QTimer;
 
@@ -48,8 +49,10 @@ class TfSigLoader : public TPelorin_Plugin {
   // The program's texts of this window.
   static QString open_failed_text();
   static QString format_error_text();
+  static QString capture_format_error_text();
   static QString write_failed_text();
   static QString packet_too_long_text(uint32_t number);
+  static QString packet_too_long_for_capture_text(uint32_t number);
 
  protected:
   [[nodiscard]] bool ReadyToStart() const override { return pass_.running; }
@@ -65,6 +68,8 @@ class TfSigLoader : public TPelorin_Plugin {
   void Unload(bool with_steps);
   void tTimerTimer();
   void FormClose();
+  // The too-long message of the chosen save format.
+  [[nodiscard]] QString too_long_text(uint32_t number) const;
 
   sig_loader_host& host_;
   // Made by the commands that ask for a file; children of the main window while they live.
@@ -73,7 +78,7 @@ class TfSigLoader : public TPelorin_Plugin {
   QTimer* tTimer = nullptr;
   xin_stream input_;
   std::string save_path_;
-  bool save_as_sig_ = true;
-  bool shown_ = false;    // the window was shown: FormClose reports the store as modified
+  signal_format save_format_ = signal_format::sig;
+  bool shown_ = false;  // the window was shown: FormClose reports the store as modified
   bool closed_ = false;
 };

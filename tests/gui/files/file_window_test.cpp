@@ -11,9 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "core/files/signal_io.h"
+#include "core/model/stream.h"
 #include "gui/files/file_window.h"
 #include "gui/ui_capture.h"
-#include "core/model/stream.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -90,6 +91,17 @@ std::vector<bytes> numbered(uint32_t count, uint32_t length) {
   return packets;
 }
 
+// A capture of the packets, written by the program's own pcap writer.
+bytes capture_image(const std::vector<bytes>& packets) {
+  temp_dir scratch;
+  PAKETS made;
+  for (const bytes& b : packets) made.append(new xpaket(b.data(), static_cast<uint32_t>(b.size())));
+  const std::string path = scratch.file("made.pcap");
+  EXPECT_EQ(save_signal_file(path, made, signal_format::capture).status, save_status::saved);
+  unload_store(made);
+  return read_file(path);
+}
+
 TEST_F(FileWindowTest, LoadReplacesTheStoreAndCountsAsTheMainWindowExpects) {
   add(numbered(3, 2));
   const std::vector<bytes> file = {{0x41, 0x42, 0x43}, {0xFF}, {}};
@@ -107,10 +119,11 @@ TEST_F(FileWindowTest, LoadReplacesTheStoreAndCountsAsTheMainWindowExpects) {
   EXPECT_EQ(host.caption, QString::fromStdString(dir.file("a.sig")));
   EXPECT_EQ(last_title, QStringLiteral("Загрузка..."));
   EXPECT_TRUE(ui.messages.empty());
-  // The open dialog offers SIG files only.
+  // The open dialog offers SIG files and captures.
   ASSERT_EQ(ui.file_dialogs.size(), 1u);
   EXPECT_EQ(ui.file_dialogs[0].name, QStringLiteral("dlgOpen"));
-  EXPECT_EQ(ui.file_dialogs[0].filters, QStringList{QStringLiteral("SIG - пакеты (*.sig)")});
+  EXPECT_EQ(ui.file_dialogs[0].filters, (QStringList{QStringLiteral("SIG - пакеты (*.sig)"),
+                                                     QStringLiteral("Захваты (*.pcap *.pcapng)")}));
   EXPECT_EQ(ui.file_dialogs[0].default_suffix, QStringLiteral("sig"));
 }
 
@@ -212,7 +225,8 @@ TEST_F(FileWindowTest, SaveWritesExactBytesInTheFormatOfTheFilter) {
   EXPECT_EQ(ui.file_dialogs[0].name, QStringLiteral("dlgSave"));
   EXPECT_EQ(ui.file_dialogs[0].filters,
             (QStringList{QStringLiteral("SIG-пакеты (SIG) (*.sig)"),
-                         QStringLiteral("Пакеты без SIG-заголовков (BIT) (*.bit)")}));
+                         QStringLiteral("Пакеты без SIG-заголовков (BIT) (*.bit)"),
+                         QStringLiteral("Захват pcap (*.pcap)")}));
 }
 
 TEST_F(FileWindowTest, CancelledSaveLeavesTheOldFileAndTheSignalNotSaved) {
@@ -308,6 +322,92 @@ TEST_F(FileWindowTest, CancelledLoadKeepsThePacketsReadAndIsNotSaved) {
   EXPECT_EQ(contents(),
             std::vector<bytes>(all.begin(), all.begin() + static_cast<long>(store.size())));
   EXPECT_EQ(host.saved, false);
+}
+
+TEST_F(FileWindowTest, CapturesOpenAndMergeLikeSigFilesWhateverTheirName) {
+  const std::vector<bytes> file = {{0x0F, 0x00, 0x08, 0x00}, {}, {0xFF}};
+  const bytes image = capture_image(file);
+  struct row {
+    const char* name;
+    int filter;
+    uint8_t command;
+  };
+  const row rows[] = {
+      {"a.pcap", 1, TfSigLoader::load},
+      {"named.sig", 0, TfSigLoader::load},
+      {"more.pcapng", 1, TfSigLoader::merge},
+  };
+  for (const row& r : rows) {
+    unload_store(store);
+    add(numbered(2, 2));
+    host.saved.reset();
+    choose(dir.write(r.name, image), r.filter);
+    const PLUGIN_RESULT result = run(r.command);
+    std::vector<bytes> expected = file;
+    if (r.command == TfSigLoader::merge) expected.insert(expected.begin(), {{0, 1}, {7, 8}});
+    EXPECT_EQ(contents(), expected) << r.name;
+    EXPECT_EQ(result.processed, static_cast<int32_t>(expected.size())) << r.name;
+    EXPECT_EQ(result.joined, expected.size()) << r.name;
+    EXPECT_EQ(result.deleted, r.command == TfSigLoader::load ? 2 : 0) << r.name;
+    EXPECT_EQ(host.saved, r.command == TfSigLoader::load) << r.name;
+    for (const auto& entry : store) EXPECT_EQ(entry.second->colour, colour_white) << r.name;
+  }
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(FileWindowTest, DamagedCaptureKeepsTheFramesBeforeAndShowsTheError) {
+  bytes image = capture_image(numbered(5, 10));
+  image.resize(image.size() - 3);
+  choose(dir.write("cut.pcap", image), 1);
+  const PLUGIN_RESULT r = run(TfSigLoader::load);
+  const std::vector<bytes> all = numbered(5, 10);
+  EXPECT_EQ(contents(), std::vector<bytes>(all.begin(), all.begin() + 4));
+  EXPECT_EQ(r.joined, 4u);
+  EXPECT_EQ(host.saved, false);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].kind, message_hooks::kind::error);
+  EXPECT_EQ(ui.messages[0].text,
+            QStringLiteral("Ошибка в формате файла захвата. Чтение остановлено.   "));
+}
+
+TEST_F(FileWindowTest, CancelledCaptureLoadStopsAtAProgressBreak) {
+  const std::string path = dir.write("big.pcap", capture_image(numbered(200000, 2)));
+  before_work = [](TPelorin_Plugin& d) {
+    QTimer::singleShot(0, &d,
+                       [&d] { d.findChild<QToolButton*>(QStringLiteral("btnCancel"))->click(); });
+  };
+  choose(path, 1);
+  const PLUGIN_RESULT r = run(TfSigLoader::load);
+  ASSERT_LT(store.size(), 200000u);
+  EXPECT_EQ(store.size() % 1000, 0u);
+  EXPECT_EQ(r.joined, store.size());
+  EXPECT_EQ(host.saved, false);
+}
+
+TEST_F(FileWindowTest, CaptureFilterSavesPcapAndNamesItsOwnLengthLimit) {
+  const std::vector<bytes> packets = {{0x0F, 0x00}, {0x41}};
+  add(packets);
+  const std::string path = dir.file("out.pcap");
+  choose(path, 2);
+  const PLUGIN_RESULT r = run(TfSigLoader::save);
+  EXPECT_EQ(r.processed, 2);
+  EXPECT_EQ(host.saved, true);
+  const bytes written = read_file(path);
+  EXPECT_EQ(written, capture_image(packets));
+  ASSERT_GE(written.size(), 24u);
+  EXPECT_EQ(written[20], 104) << "link type";
+
+  host.saved.reset();
+  add({bytes(262145, 0x55)});
+  choose(path, 2);
+  run(TfSigLoader::save);
+  EXPECT_EQ(read_file(path), written);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].kind, message_hooks::kind::warning);
+  EXPECT_EQ(
+      ui.messages[0].text,
+      QStringLiteral("Пакет номер 3 длиннее 262144 байт: формат pcap не может его сохранить.   "));
+  EXPECT_FALSE(host.saved.has_value());
 }
 
 }  // namespace
