@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/operations/operation_contract.h"
 #include "core/statistics/statistics.h"
 #include "support/test_store.h"
 
@@ -181,3 +182,13 @@ TEST(Statistics, Csv) {
   EXPECT_EQ(statistics_csv(empty_key.variants, stat_mode::bytes, {}, s.store.size()),
             "packets,percent\n3,100.00\n");
 }
+
+// Reads every packet and changes none; it takes no scope.
+INSTANTIATE_TEST_SUITE_P(Statistics, OperationContract,
+                         ::testing::Values(operation_case{
+                             "bytes",
+                             [](PAKETS& st, const scope&, pass& run) {
+                               statistics(st, stat_mode::bytes, {0, 2}, run);
+                             },
+                             false}),
+                         case_name);
