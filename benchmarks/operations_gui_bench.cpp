@@ -8,24 +8,29 @@
 
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QToolButton>
 
 #include <vector>
 
 #include "bench_store.h"
+#include "core/operations/cut.h"
+#include "core/operations/quick_filter.h"
+#include "core/statistics/statistics.h"
 #include "gui/dialogs/plugin_dialog.h"
 #include "gui/grid/packet_grid.h"
-#include "core/operations/quick_filter.h"
-#include "gui/operations/quick_filter_window.h"
-#include "core/operations/cut.h"
 #include "gui/operations/cut_dialog.h"
+#include "gui/operations/quick_filter_window.h"
+#include "gui/operations/stat_dialog.h"
 
 namespace {
 
 constexpr uint32_t packet_count = 1000000;
 constexpr uint32_t packet_length = 12;
 
-void fill(PAKETS& store) { fill_store(store, packet_count, packet_length); }
+void fill(PAKETS& store) {
+  fill_store(store, packet_count, packet_length);
+}
 
 // Runs a modal dialog without a modal loop: shows it, lets `act` press its buttons and processes
 // events until it has closed.
@@ -110,8 +115,42 @@ void BM_QuickFilterLogic(benchmark::State& state) {
   }
 }
 
+// Byte statistics on bytes 1 and 2 through the dialog: OK counts, Cancel closes.
+void press_stat_ok_then_cancel(TPelorin_Plugin& d) {
+  d.findChild<QSpinBox*>(QStringLiteral("edE1"))->setValue(1);
+  d.findChild<QSpinBox*>(QStringLiteral("edE2"))->setValue(2);
+  d.findChild<QToolButton*>(QStringLiteral("btnOk"))->click();
+  d.findChild<QToolButton*>(QStringLiteral("btnCancel"))->click();
+}
+
+void BM_StatDialog(benchmark::State& state) {
+  const scoped_modal_hook hook(
+      [](TPelorin_Plugin& d) { return run_shown(d, press_stat_ok_then_cancel); });
+  PAKETS store;
+  fill(store);
+  for (auto _ : state) {
+    TfSigStat dialog(nullptr);
+    const PLUGIN_RESULT r = dialog.Execute(0, store);
+    if (r.processed != static_cast<int32_t>(packet_count)) state.SkipWithError("wrong count");
+  }
+  unload_store(store);
+}
+
+void BM_StatLogic(benchmark::State& state) {
+  PAKETS store;
+  fill(store);
+  for (auto _ : state) {
+    pass run;
+    const stat_result r = statistics(store, stat_mode::bytes, {0, 1}, run);
+    benchmark::DoNotOptimize(r.variants.size());
+  }
+  unload_store(store);
+}
+
 }  // namespace
 
+BENCHMARK(BM_StatDialog)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StatLogic)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CutDialog)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CutLogic)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QuickFilterWindow)->Unit(benchmark::kMillisecond);

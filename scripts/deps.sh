@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config ccache libgtest-dev libgmock-dev libbenchmark-dev
-  libpcap-dev qt6-base-dev qt6-svg-dev qt6-translations-l10n libxkbcommon-dev libcli11-dev "$@")
+  libpcap-dev qt6-base-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n
+  libxkbcommon-dev libcli11-dev "$@")
 
 missing=()
 for p in "${packages[@]}"; do

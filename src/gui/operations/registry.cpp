@@ -9,6 +9,7 @@
 #include "gui/operations/defrag_dialog.h"
 #include "gui/operations/demux_dialog.h"
 #include "gui/operations/quick_filter_window.h"
+#include "gui/operations/stat_dialog.h"
 
 namespace {
 
@@ -38,6 +39,7 @@ const operation_entry operation_entries[] = {
     {op_cut, make_dialog<TfSigCut>},
     {op_demux, make_dialog<TfSigDemux>},
     {op_defrag, make_dialog<TfSigDefrag>},
+    {op_stat, make_dialog<TfSigStat>},
 };
 
 const operation_command commands[] = {

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTableView>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -13,13 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "gui/dialogs/colors_frame.h"
-#include "gui/ui_capture.h"
-#include "gui/mainwindow/main_window.h"
-#include "gui/grid/packet_grid.h"
-#include "gui/mainwindow/status_bar.h"
 #include "core/protocols/decode_support.h"
 #include "core/protocols/traffic_frames.h"
+#include "gui/dialogs/colors_frame.h"
+#include "gui/grid/packet_grid.h"
+#include "gui/mainwindow/main_window.h"
+#include "gui/mainwindow/status_bar.h"
+#include "gui/ui_capture.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -216,6 +217,24 @@ TEST_F(MainOperationsTest, CancelledCutChangesNothing) {
   action("mCut")->trigger();
   EXPECT_EQ(contents_now(), (contents{{1, 2, 3}}));
   EXPECT_TRUE(main.saved());
+}
+
+TEST_F(MainOperationsTest, StatisticsCountTheCurrentColumnAndChangeNothing) {
+  load({{1, 2, 3}, {1, 5}, {1, 2}});
+  main.grid()->setCurrentCell(1, 2);
+  int rows_shown = -1;
+  ui.on_show = [&](TPelorin_Plugin& d) {
+    ASSERT_EQ(d.objectName(), QStringLiteral("TfSigStat"));
+    d.findChild<QToolButton*>(QStringLiteral("btnOk"))->click();
+    rows_shown = d.findChild<QTableView*>(QStringLiteral("tGrid"))->model()->rowCount();
+    d.findChild<QToolButton*>(QStringLiteral("btnCancel"))->click();
+  };
+  action("mStat")->trigger();
+  ui.on_show = nullptr;
+  EXPECT_EQ(rows_shown, 2);  // byte 2: the values 2 and 5
+  EXPECT_EQ(contents_now(), (contents{{1, 2, 3}, {1, 5}, {1, 2}}));
+  EXPECT_TRUE(main.saved());
+  EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(MainOperationsTest, QuickFiltersFromThePopupRenumberAndRecount) {

@@ -1,0 +1,346 @@
+#include "gui/operations/stat_dialog.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTableView>
+#include <QToolButton>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <climits>
+
+#include "gui/dialogs/fields.h"
+#include "gui/dialogs/gauge.h"
+#include "gui/dialogs/glyphs.h"
+#include "gui/dialogs/message_box.h"
+#include "gui/grid/packet_grid.h"
+
+namespace {
+
+// The window is wider and taller than the base frame: the fields, the table and the chart.
+constexpr int extra_width = 282;
+constexpr int extra_height = 470;
+constexpr int table_height = 200;
+constexpr int chart_height = 250;
+
+// Bars of the chart in value mode; in length mode at most this many bins cover all lengths.
+constexpr size_t chart_variants = 20;
+constexpr size_t histogram_bins = 64;
+
+QString bytes_prompt() {
+  return QStringLiteral("выберите номера байт для статистики:");
+}
+QString bits_prompt() {
+  return QStringLiteral("выберите номера бит для статистики:");
+}
+QString cannot_open_text() {
+  return QStringLiteral("Невозможно открыть указанный файл.   ");
+}
+
+// The key of a variant as one chart label.
+QString variant_label(const STAT_TYPE& key) {
+  QStringList parts;
+  for (uint32_t value : key) parts << QString::fromStdString(key_element_text(value));
+  return parts.join(QLatin1Char(' '));
+}
+
+double percent(uint64_t count, size_t total) {
+  return total == 0 ? 0.0 : static_cast<double>(count) * 100.0 / static_cast<double>(total);
+}
+
+}  // namespace
+
+void stat_table_model::SetResult(const STAT_SORTED_DATA& variants, size_t total) {
+  beginResetModel();
+  rows_.clear();
+  rows_.reserve(variants.size());
+  for (const auto& [count, key] : variants) rows_.emplace_back(count, &key);
+  total_ = total;
+  decimal_point_ = QLocale::system().decimalPoint();
+  endResetModel();
+}
+
+int stat_table_model::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int stat_table_model::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : column_count;
+}
+
+QVariant stat_table_model::data(const QModelIndex& index, int role) const {
+  if (role != Qt::DisplayRole || !index.isValid()) return {};
+  const auto& [count, key] = rows_[static_cast<size_t>(index.row())];
+  const int column = index.column();
+  if (column == count_column) return QString::number(count);
+  if (column == share_column) {
+    QString share = QString::fromStdString(format_share(count, total_));
+    return share.replace(QLatin1Char('.'), decimal_point_);
+  }
+  if (static_cast<size_t>(column) < key->size()) {
+    return QString::fromStdString(key_element_text((*key)[static_cast<size_t>(column)]));
+  }
+  return QString();
+}
+
+QVariant stat_table_model::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role != Qt::DisplayRole || orientation != Qt::Horizontal) return {};
+  if (section == count_column) return QStringLiteral("  пакетов");
+  if (section == share_column) return QStringLiteral("  %");
+  return QStringLiteral("   ") + QString::number(section + 1);
+}
+
+TfSigStat::TfSigStat(QWidget* owner) : TPelorin_Plugin(owner) {
+  setObjectName(QStringLiteral("TfSigStat"));
+  setWindowTitle(QStringLiteral("статистика"));
+  lblTitle->setText(QStringLiteral("SIGStat"));
+  imgLogo->setPixmap(program_logo(imgLogo->width()));
+  GrowParams(extra_height);
+  // Wider as well: the bottom row keeps the gauge on the left, Cancel and OK on the right.
+  setFixedSize(width() + extra_width, height());
+  gbParams->resize(gbParams->width() + extra_width, gbParams->height());
+  panProgress->resize(panProgress->width() + extra_width, panProgress->height());
+  gProgress->resize(gProgress->width() + extra_width, gProgress->height());
+  btnCancel->move(btnCancel->x() + extra_width, btnCancel->y());
+  btnOk->move(btnOk->x() + extra_width, btnOk->y());
+  const int inner = gbParams->width() - 16;
+
+  rbBytes = new QRadioButton(QStringLiteral("статистика на значения байтов"), gbParams);
+  rbBytes->setObjectName(QStringLiteral("rbBytes"));
+  rbBytes->setGeometry(8, 16, 260, 17);
+  rbBits = new QRadioButton(QStringLiteral("cтатистика на значения битов"), gbParams);
+  rbBits->setObjectName(QStringLiteral("rbBits"));
+  rbBits->setGeometry(8, 34, 260, 17);
+  rbLen = new QRadioButton(QStringLiteral("статистика на длины пакетов"), gbParams);
+  rbLen->setObjectName(QStringLiteral("rbLen"));
+  rbLen->setGeometry(8, 52, 260, 17);
+  rbBytes->setChecked(true);
+
+  btnSaveCsv = new QPushButton(QStringLiteral("Сохранить в CSV..."), gbParams);
+  btnSaveCsv->setObjectName(QStringLiteral("btnSaveCsv"));
+  btnSaveCsv->setGeometry(gbParams->width() - 8 - 130, 16, 130, 23);
+  btnSaveCsv->setEnabled(false);
+
+  lblElem = add_label(gbParams, bytes_prompt(), 8, 74, inner);
+  lblElem->setObjectName(QStringLiteral("lblElem"));
+  for (int i = 0; i < 5; ++i) {
+    auto* field = new QSpinBox(gbParams);
+    field->setObjectName(QStringLiteral("edE%1").arg(i + 1));
+    field->setRange(INT_MIN, INT_MAX);
+    field->setValue(0);
+    field->setGeometry(8 + i * 56, 92, 52, 21);
+    edE.push_back(field);
+  }
+
+  model_ = new stat_table_model(this);
+  tGrid = new QTableView(gbParams);
+  tGrid->setObjectName(QStringLiteral("tGrid"));
+  tGrid->setModel(model_);
+  tGrid->setGeometry(8, 120, inner, table_height);
+  tGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  tGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+  tGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+  tGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  tGrid->setBackgroundRole(QPalette::Button);
+  tGrid->verticalHeader()->hide();
+  tGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  tGrid->verticalHeader()->setDefaultSectionSize(16);
+  tGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  tGrid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  for (int column = 0; column < stat_table_model::column_count; ++column) {
+    const int w = column == stat_table_model::count_column   ? 56
+                  : column == stat_table_model::share_column ? 30
+                                                             : 28;
+    tGrid->setColumnWidth(column, w);
+  }
+
+  lblCount = new QLabel(gbParams);
+  lblCount->setObjectName(QStringLiteral("lblCount"));
+  lblCount->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  lblCount->setGeometry(8, 120 + table_height + 2, inner, 18);
+
+  chart_ = new QChart;
+  chart_->legend()->hide();
+  chart_->setMargins(QMargins(2, 2, 2, 2));
+  chStat = new QChartView(chart_, gbParams);
+  chStat->setObjectName(QStringLiteral("chStat"));
+  chStat->setGeometry(8, 120 + table_height + 24, inner, chart_height);
+
+  // The fields and the CSV button wait while a run counts; OK is disabled by the base.
+  AddStartControl(btnSaveCsv);
+  connect(rbBytes, &QRadioButton::clicked, this, [this] { rbBytesClick(); });
+  connect(rbBits, &QRadioButton::clicked, this, [this] { rbBitsClick(); });
+  connect(rbLen, &QRadioButton::clicked, this, [this] { rbLenClick(); });
+  connect(btnOk, &QToolButton::clicked, this, [this] { btnOkClick(); });
+  connect(btnSaveCsv, &QPushButton::clicked, this, [this] { btnSaveCsvClick(); });
+}
+
+TfSigStat::~TfSigStat() = default;
+
+QString TfSigStat::too_many_variants_text() {
+  return QStringLiteral("Слишком большое количество вариантов.   ");
+}
+QString TfSigStat::accumulating_text() {
+  return QStringLiteral("Накопление статистики...");
+}
+QString TfSigStat::sorting_text() {
+  return QStringLiteral("Сортировка...");
+}
+QString TfSigStat::selected_text(size_t variants) {
+  return QStringLiteral(" отобрано ") + QString::number(variants) + QStringLiteral(" вариантов");
+}
+
+bool TfSigStat::Prepare() {
+  // The grid's data columns count from 1, like the fields.
+  edE[0]->setValue(grid() != nullptr ? std::max(grid()->currentColumn(), 0) : 0);
+  return true;
+}
+
+stat_mode TfSigStat::Mode() const {
+  if (rbBits->isChecked()) return stat_mode::bits;
+  if (rbLen->isChecked()) return stat_mode::lengths;
+  return stat_mode::bytes;
+}
+
+void TfSigStat::rbBytesClick() {
+  rbBytes->setChecked(true);
+  lblElem->setText(bytes_prompt());
+  for (QSpinBox* field : edE) field->setEnabled(true);
+}
+
+void TfSigStat::rbBitsClick() {
+  rbBits->setChecked(true);
+  lblElem->setText(bits_prompt());
+  for (QSpinBox* field : edE) field->setEnabled(true);
+}
+
+void TfSigStat::rbLenClick() {
+  rbLen->setChecked(true);
+  lblElem->setText(QString());
+  for (QSpinBox* field : edE) field->setEnabled(false);
+}
+
+void TfSigStat::btnOkClick() {
+  if (working()) return;
+  variants_.clear();
+  model_->SetResult(variants_, 0);
+  lblCount->setText(QString());
+  mode_ = Mode();
+  positions_.clear();
+  if (mode_ == stat_mode::lengths) {
+    positions_.push_back(0);
+  } else {
+    // The list ends at the first field below 1; the fields after it do not count.
+    for (QSpinBox* field : edE) {
+      if (field->value() < 1) break;
+      positions_.push_back(static_cast<uint32_t>(field->value() - 1));
+    }
+  }
+  RunPass();
+}
+
+int TfSigStat::Process() {
+  lblCount->setText(accumulating_text());
+  stat_result r = statistics(*store_, mode_, positions_, pass_, [this](bool limited) {
+    if (limited) show_warning(this, too_many_variants_text());
+    SetGauge(static_cast<qint64>(store_->size()), 0);
+    lblCount->setText(sorting_text());
+    QCoreApplication::processEvents();
+  });
+  variants_ = std::move(r.variants);
+  model_->SetResult(variants_, store_->size());
+  lblCount->setText(selected_text(variants_.size()));
+  RedrawChart();
+  return r.processed;
+}
+
+void TfSigStat::RedrawChart() {
+  chart_->removeAllSeries();
+  for (QAbstractAxis* axis : chart_->axes()) {
+    chart_->removeAxis(axis);
+    delete axis;
+  }
+  const size_t total = store_->size();
+  auto* set = new QBarSet(QStringLiteral("%"));
+  QStringList labels;
+  double highest = 0;
+  auto add_bar = [&](const QString& label, uint64_t count) {
+    const double share = percent(count, total);
+    labels << label;
+    *set << share;
+    highest = std::max(highest, share);
+  };
+  if (mode_ == stat_mode::lengths) {
+    // Every length, in ascending order; many distinct lengths share bins of equal width.
+    std::vector<std::pair<uint32_t, uint32_t>> lengths;
+    lengths.reserve(variants_.size());
+    for (const auto& [count, key] : variants_) lengths.emplace_back(key.at(0), count);
+    std::sort(lengths.begin(), lengths.end());
+    if (lengths.size() <= histogram_bins) {
+      for (const auto& [length, count] : lengths) add_bar(QString::number(length), count);
+    } else {
+      const uint64_t lowest = lengths.front().first;
+      const uint64_t span = uint64_t{lengths.back().first} - lowest + 1;
+      const uint64_t bin_width = (span + histogram_bins - 1) / histogram_bins;
+      auto at = lengths.begin();
+      for (uint64_t first = lowest; at != lengths.end(); first += bin_width) {
+        const uint64_t last = first + bin_width - 1;
+        uint64_t count = 0;
+        for (; at != lengths.end() && at->first <= last; ++at) count += at->second;
+        add_bar(QStringLiteral("%1-%2").arg(first).arg(last), count);
+      }
+    }
+  } else {
+    size_t shown = 0;
+    for (auto at = variants_.begin(); at != variants_.end() && shown < chart_variants;
+         ++at, ++shown) {
+      add_bar(variant_label(at->second), at->first);
+    }
+  }
+  auto* series = new QBarSeries;
+  series->append(set);
+  chart_->addSeries(series);
+  auto* x = new QBarCategoryAxis;
+  x->append(labels);
+  x->setLabelsAngle(labels.size() > 10 ? -90 : 0);
+  chart_->addAxis(x, Qt::AlignBottom);
+  series->attachAxis(x);
+  auto* y = new QValueAxis;
+  y->setRange(0, highest > 0 ? std::min(100.0, highest * 1.1) : 100.0);
+  y->setLabelFormat(QStringLiteral("%.1f"));
+  chart_->addAxis(y, Qt::AlignLeft);
+  series->attachAxis(y);
+}
+
+void TfSigStat::btnSaveCsvClick() {
+  QFileDialog dialog(this);
+  dialog.setObjectName(QStringLiteral("dlgSaveCsv"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setDefaultSuffix(QStringLiteral("csv"));
+  dialog.setNameFilters({QStringLiteral("CSV (*.csv)")});
+  const std::optional<file_choice> choice = run_file_dialog(dialog);
+  if (!choice) return;
+  const std::string csv = statistics_csv(
+      variants_, mode_, mode_ == stat_mode::lengths ? std::vector<uint32_t>{} : positions_,
+      store_->size());
+  QFile file(choice->path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+      file.write(csv.data(), static_cast<qint64>(csv.size())) != static_cast<qint64>(csv.size()) ||
+      !file.flush()) {
+    show_error(this, cannot_open_text());
+  }
+}
