@@ -24,6 +24,8 @@ enum class stat_mode { bytes, bits, lengths };
 inline constexpr uint32_t stat_absent = 0xFFFFFFFF;
 // Counting stops when this many distinct variants have been found.
 inline constexpr size_t stat_variant_limit = 20000;
+// What the user is told when the limit ends the count.
+inline constexpr const char* stat_too_many_variants = "Слишком большое количество вариантов.   ";
 // At most this many positions form a key.
 inline constexpr size_t stat_max_positions = 5;
 

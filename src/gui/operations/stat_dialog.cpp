@@ -191,7 +191,7 @@ TfSigStat::TfSigStat(QWidget* owner) : TPelorin_Plugin(owner) {
 TfSigStat::~TfSigStat() = default;
 
 QString TfSigStat::too_many_variants_text() {
-  return QStringLiteral("Слишком большое количество вариантов.   ");
+  return QString::fromUtf8(stat_too_many_variants);
 }
 QString TfSigStat::accumulating_text() {
   return QStringLiteral("Накопление статистики...");
