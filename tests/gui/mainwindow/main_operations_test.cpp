@@ -221,7 +221,7 @@ TEST_F(MainOperationsTest, CancelledCutChangesNothing) {
 
 TEST_F(MainOperationsTest, StatisticsCountTheCurrentColumnAndChangeNothing) {
   load({{1, 2, 3}, {1, 5}, {1, 2}});
-  main.grid()->setCurrentCell(1, 2);
+  main.grid()->setCurrentCell(2, 1);
   int rows_shown = -1;
   ui.on_show = [&](TPelorin_Plugin& d) {
     ASSERT_EQ(d.objectName(), QStringLiteral("TfSigStat"));

@@ -190,7 +190,7 @@ TEST(StatDialog, FirstFieldStartsAtTheGridsCurrentColumn) {
   TPacketGrid grid;
   grid.setStore(&s.store);
   grid.RecountPackets();
-  grid.setCurrentCell(1, 3);
+  grid.setCurrentCell(3, 1);
   ui_capture ui;
   TfSigStat dialog(nullptr);
   dialog.SetGrid(&grid);
