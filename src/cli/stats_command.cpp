@@ -38,12 +38,13 @@ cli_result run_stats(const cli_args& args, cli_io io) {
       ->type_name("P1[,P2...]");
   add_value_option(app, "--bits", bits, "bit positions from 1, comma-separated (at most five)")
       ->type_name("P1[,P2...]");
-  const CLI::Option* lengths = app.add_flag("--lengths", "count the packet lengths in bytes");
+  bool lengths = false;
+  app.add_flag("--lengths", lengths, "count the packet lengths in bytes");
   std::string path;
   const CLI::Option* file = app.add_option("IN.sig", path, "the signal")->type_name("");
   if (const auto stop = parse_command_line(app, args, io)) return *stop;
 
-  const size_t modes = bytes.size() + bits.size() + lengths->count();
+  const size_t modes = bytes.size() + bits.size() + (lengths ? 1 : 0);
   if (modes != 1) return cli_usage_error(io, "stats takes one of --bytes, --bits, --lengths");
   if (file->count() == 0) return cli_usage_error(io, "stats takes one file");
   stat_mode mode = stat_mode::lengths;
