@@ -7,6 +7,7 @@
 #include "gui/mainwindow/main_window.h"
 #include "gui/operations/cut_dialog.h"
 #include "gui/operations/quick_filter_window.h"
+#include "gui/operations/search_dialog.h"
 
 namespace {
 
@@ -34,6 +35,16 @@ const operation_entry operation_entries[] = {
      }},
     {op_quick_filter, make_dialog<TfSigInline>},
     {op_cut, make_dialog<TfSigCut>},
+    {op_search,
+     [](TfMain& main) -> std::unique_ptr<TPelorin_Plugin> {
+       auto dialog = std::make_unique<TfSigFind>(&main);
+       dialog->SetGrid(main.grid());
+       // A match switches the main window's view, menu and tool bar included.
+       dialog->SetModeSwitch([&main](view_mode mode) {
+         mode == view_mode::text ? main.mViewTextClick() : main.mViewBinClick();
+       });
+       return dialog;
+     }},
 };
 
 const operation_command commands[] = {

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -13,13 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "gui/dialogs/colors_frame.h"
-#include "gui/ui_capture.h"
-#include "gui/mainwindow/main_window.h"
-#include "gui/grid/packet_grid.h"
-#include "gui/mainwindow/status_bar.h"
 #include "core/protocols/decode_support.h"
 #include "core/protocols/traffic_frames.h"
+#include "gui/dialogs/colors_frame.h"
+#include "gui/grid/packet_grid.h"
+#include "gui/mainwindow/main_window.h"
+#include "gui/mainwindow/status_bar.h"
+#include "gui/ui_capture.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -216,6 +217,31 @@ TEST_F(MainOperationsTest, CancelledCutChangesNothing) {
   action("mCut")->trigger();
   EXPECT_EQ(contents_now(), (contents{{1, 2, 3}}));
   EXPECT_TRUE(main.saved());
+}
+
+TEST_F(MainOperationsTest, FindOpensTheSearchAndFindNextRepeatsIt) {
+  QSettings(QStringLiteral("Quillmark"), QStringLiteral("Pelorin"))
+      .remove(QStringLiteral("Plugins/SigSearch"));
+  load({{1, 2}, {0x41, 0x42, 0x43}, {3}, {9, 0x41, 0x42}});
+  main.grid()->setCurrentCell(1, 1);
+  int dialogs = 0;
+  ui.on_show = [&](TPelorin_Plugin& d) {
+    ++dialogs;
+    ASSERT_EQ(d.objectName(), QStringLiteral("TfSigFind"));
+    d.findChild<QLineEdit*>(QStringLiteral("edVal"))->setText(QStringLiteral("AB"));
+    d.findChild<QToolButton*>(QStringLiteral("btnOk"))->click();
+  };
+  action("mFind")->trigger();
+  EXPECT_EQ(main.grid()->currentRow(), 2);
+  EXPECT_EQ(main.grid()->currentColumn(), 1);
+  EXPECT_EQ(main.grid()->viewMode(), view_mode::text);
+  EXPECT_TRUE(action("btnText")->isChecked());
+  action("mFindNext")->trigger();
+  EXPECT_EQ(dialogs, 1);
+  EXPECT_EQ(main.grid()->currentRow(), 4);
+  EXPECT_EQ(main.grid()->currentColumn(), 2);
+  EXPECT_TRUE(main.saved());
+  EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(MainOperationsTest, QuickFiltersFromThePopupRenumberAndRecount) {
