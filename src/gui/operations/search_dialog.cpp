@@ -1,5 +1,6 @@
 #include "gui/operations/search_dialog.h"
 
+#include <QButtonGroup>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -57,6 +58,12 @@ TfSigFind::TfSigFind(QWidget* owner) : TPelorin_Plugin(owner) {
   rbText = add_radio(gbParams, "rbText", QStringLiteral("поиск текстовой строки"), 16);
   rbBin = add_radio(gbParams, "rbBin", QStringLiteral("поиск двоичной последовательности"), 34);
   rbText->setChecked(true);
+  // The kind buttons share gbParams with the radio buttons of both groups below, and Qt's
+  // automatic exclusivity counts every radio button under the parent: a click on the checked kind
+  // would then uncheck it. Their own group keeps exactly one kind checked.
+  auto* kinds = new QButtonGroup(this);
+  kinds->addButton(rbText);
+  kinds->addButton(rbBin);
   add_label(gbParams, QStringLiteral("искать"), 8, 55, 40);
   edVal = add_field(gbParams, "edVal", QString(), 50, 55, 219);
 

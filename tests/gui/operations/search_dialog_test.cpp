@@ -118,6 +118,15 @@ TEST_F(SearchDialogTest, ControlsAndCaptions) {
   for (const char* on : {"rbText", "rbAll", "rbNextMatch"}) {
     EXPECT_TRUE(child<QRadioButton>(dialog, on)->isChecked()) << on;
   }
+  // A click on a checked button keeps it checked and leaves the other groups alone.
+  for (const char* on : {"rbText", "rbAll", "rbNextMatch", "rbBin", "rbBin", "rbText"}) {
+    child<QRadioButton>(dialog, on)->click();
+    EXPECT_TRUE(child<QRadioButton>(dialog, on)->isChecked()) << on;
+    const QList<QRadioButton*> radios = dialog.findChildren<QRadioButton*>();
+    const auto checked = std::count_if(radios.cbegin(), radios.cend(),
+                                       [](const QRadioButton* b) { return b->isChecked(); });
+    EXPECT_EQ(checked, 3) << on;
+  }
   EXPECT_EQ(child<QGroupBox>(dialog, "gbScope")->title(), QStringLiteral("область"));
   EXPECT_EQ(child<QGroupBox>(dialog, "gbAmout")->title(), QStringLiteral("ограничения"));
   EXPECT_TRUE(child<QLineEdit>(dialog, "edVal")->text().isEmpty());
