@@ -1,15 +1,19 @@
-// The logic halves of the quick filter and the cut over 1,000,000 packets of 12 bytes, each against
-// a loop over std::vector<std::vector<uint8_t>> that does the same work. Each pair runs in the same
-// process, so the ratio of their times survives a noisy machine. The stores are rebuilt outside
-// the timed part before every iteration.
+// The logic halves of the quick filter, the cut and the search over 1,000,000 packets of 12 bytes,
+// each against a loop over std::vector<std::vector<uint8_t>> that does the same work. Each pair
+// runs in the same process, so the ratio of their times survives a noisy machine. The stores are
+// rebuilt outside the timed part before every iteration.
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "bench_store.h"
-#include "core/operations/quick_filter.h"
 #include "core/operations/cut.h"
+#include "core/operations/quick_filter.h"
+#include "core/operations/search.h"
 
 namespace {
 
@@ -49,7 +53,9 @@ void BM_QuickFilterHalfBaseline(benchmark::State& state) {
 void BM_CutTwoLeadingBytes(benchmark::State& state) {
   time_store_pass(
       state, packet_count, packet_length,
-      [](PAKETS& store, pass& run) { cut(store, scope{}, cut_params{false, 2, 0}, run); },
+      [](PAKETS& store, pass& run) {
+        cut(store, scope{}, cut_params{false, 2, 0}, run);
+      },
       [](const PAKETS&, const pass& run) {
         return run.result.changed == static_cast<int32_t>(packet_count) ? nullptr
                                                                         : "wrong changed count";
@@ -66,6 +72,74 @@ void BM_CutTwoLeadingBytesBaseline(benchmark::State& state) {
         }
       },
       [](const plain& store) { return store[0].size() == packet_length - 2 ? nullptr : "no cut"; });
+}
+
+// Neither pattern occurs in the benchmark store: every packet is searched to its end.
+const std::string absent_text = "\xFF\xFE\xFD\xFC";  // the store's bytes rise
+const std::string absent_bits = "1100101101001";
+
+// Text search through the whole signal for a 4-byte pattern that is not there.
+void BM_SearchTextAbsent(benchmark::State& state) {
+  std::optional<search_hit> hit;
+  time_store_pass(
+      state, packet_count, packet_length,
+      [&hit](PAKETS& store, pass& run) {
+        hit = search(store, {search_kind::text, absent_text, {0, false}, false}, run);
+      },
+      [&hit](const PAKETS&, const pass&) { return hit ? "found" : nullptr; });
+}
+
+// The same: std::search over every packet.
+void BM_SearchTextAbsentBaseline(benchmark::State& state) {
+  time_plain_pass(
+      state, packet_count, packet_length,
+      [](plain& store) {
+        size_t found = 0;
+        for (const std::vector<uint8_t>& p : store) {
+          if (std::search(p.begin(), p.end(), absent_text.begin(), absent_text.end()) != p.end()) {
+            ++found;
+            break;
+          }
+        }
+        benchmark::DoNotOptimize(found);
+      },
+      [](const plain&) { return nullptr; });
+}
+
+// Binary search through the whole signal for a 13-bit pattern that is not there.
+void BM_SearchBitsAbsent(benchmark::State& state) {
+  std::optional<search_hit> hit;
+  time_store_pass(
+      state, packet_count, packet_length,
+      [&hit](PAKETS& store, pass& run) {
+        hit = search(store, {search_kind::bits, absent_bits, {0, false}, false}, run);
+      },
+      [&hit](const PAKETS&, const pass&) { return hit ? "found" : nullptr; });
+}
+
+// The same: a window of the last 13 bits shifted along every packet, one bit at a time.
+void BM_SearchBitsAbsentBaseline(benchmark::State& state) {
+  time_plain_pass(
+      state, packet_count, packet_length,
+      [](plain& store) {
+        const uint32_t length = static_cast<uint32_t>(absent_bits.size());
+        uint32_t pattern = 0;
+        for (uint32_t j = 0; j < length; ++j) pattern |= uint32_t{absent_bits[j] == '1'} << j;
+        size_t found = 0;
+        for (const std::vector<uint8_t>& p : store) {
+          const size_t bits = p.size() * 8;
+          uint32_t window = 0;
+          for (size_t i = 0; i < bits; ++i) {
+            window = (window >> 1) | (uint32_t{(p[i >> 3] >> (i & 7)) & 1u} << (length - 1));
+            if (i + 1 >= length && window == pattern) {
+              ++found;
+              break;
+            }
+          }
+        }
+        benchmark::DoNotOptimize(found);
+      },
+      [](const plain&) { return nullptr; });
 }
 
 // The floor under every pass over the store: the walk in packet-number order that reads each
@@ -107,5 +181,9 @@ BENCHMARK(BM_QuickFilterHalf)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QuickFilterHalfBaseline)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CutTwoLeadingBytes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CutTwoLeadingBytesBaseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SearchTextAbsent)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SearchTextAbsentBaseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SearchBitsAbsent)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SearchBitsAbsentBaseline)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StoreWalkFloor)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StoreWalkFloorBaseline)->Unit(benchmark::kMillisecond);

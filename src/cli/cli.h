@@ -8,9 +8,10 @@
 // How a pelorin-cli command ends; the value is the program's exit status.
 enum class cli_result : int {
   ok = 0,
-  usage = 2,  // wrong arguments; the usage text goes to stderr
-  file = 3,   // a file (or the standard output) cannot be opened, mapped or written
-  format = 4  // a SIG file or a SIG conversion fails, or memory runs out
+  not_found = 1,  // find: nothing matched
+  usage = 2,      // wrong arguments; the usage text goes to stderr
+  file = 3,       // a file (or the standard output) cannot be opened, mapped or written
+  format = 4      // a SIG file or a SIG conversion fails, or memory runs out
 };
 
 struct cli_io {
@@ -38,6 +39,7 @@ extern const cli_command cut_command;
 extern const cli_command demux_command;
 extern const cli_command defrag_command;
 extern const cli_command stats_command;
+extern const cli_command find_command;
 
 // Runs the command named by argv[1] and returns the exit status. Ends with a check of io.out: a
 // standard output that could not be written makes a successful command fail with `file`.

@@ -42,7 +42,7 @@ run_result cli_after(const temp_dir& dir, const std::string& setup,
 
 TEST(CliHelp, EveryCommandDescribesItselfOnStandardOutput) {
   temp_dir dir;
-  const std::vector<std::string> commands = {"info", "dump", "convert", "decode", "cut"};
+  const std::vector<std::string> commands = {"info", "dump", "convert", "decode", "cut", "find"};
   for (const std::string& c : commands) {
     for (const char* flag : {"--help", "-h"}) {
       const run_result r = cli(dir, {c, flag});
@@ -66,8 +66,11 @@ TEST(CliRobustness, AFullStandardOutputFailsWithStatus3) {
   temp_dir dir;
   const std::string sig = dir.write("in.sig", sig_image({{0x45, 0x00}, {1, 2, 3}}));
   const std::vector<std::vector<std::string>> rows = {
-      {"info", sig},      {"dump", sig},
-      {"decode", sig},    {"cut", "--start", "1", sig, "-o", dir.file("out.sig")},
+      {"info", sig},
+      {"dump", sig},
+      {"decode", sig},
+      {"cut", "--start", "1", sig, "-o", dir.file("out.sig")},
+      {"find", "--text", "E", sig},
       {"info", "--help"},
   };
   for (const auto& args : rows) {

@@ -10,6 +10,7 @@
 #include "gui/operations/demux_dialog.h"
 #include "gui/operations/quick_filter_window.h"
 #include "gui/operations/stat_dialog.h"
+#include "gui/operations/search_dialog.h"
 
 namespace {
 
@@ -40,6 +41,16 @@ const operation_entry operation_entries[] = {
     {op_demux, make_dialog<TfSigDemux>},
     {op_defrag, make_dialog<TfSigDefrag>},
     {op_stat, make_dialog<TfSigStat>},
+    {op_search,
+     [](TfMain& main) -> std::unique_ptr<TPelorin_Plugin> {
+       auto dialog = std::make_unique<TfSigFind>(&main);
+       dialog->SetGrid(main.grid());
+       // A match switches the main window's view, menu and tool bar included.
+       dialog->SetModeSwitch([&main](view_mode mode) {
+         mode == view_mode::text ? main.mViewTextClick() : main.mViewBinClick();
+       });
+       return dialog;
+     }},
 };
 
 const operation_command commands[] = {

@@ -152,6 +152,35 @@ TEST(BitBlock, FindPatternTellsAMatchAtZeroFromNone) {
   }
 }
 
+TEST(BitBlock, FindPatternAgreesWithABitByBitSearch) {
+  // Packets of 0..19 bytes with cut-short bit lengths, patterns of 1..32 bits, every start.
+  uint32_t seed = 12345;
+  auto next = [&seed] {
+    seed = seed * 1103515245u + 12345u;
+    return seed >> 16;
+  };
+  for (int round = 0; round < 300; ++round) {
+    std::vector<uint8_t> bytes(next() % 20);
+    for (uint8_t& b : bytes) b = static_cast<uint8_t>(next() & 0x0F ? next() : 0xFF);
+    xpaket p = paket(bytes);
+    if (!bytes.empty() && next() % 2 == 0) p.resize(p.bit_length() - next() % 8);
+    const std::string bits = p.to_string();
+    std::string pattern(1 + next() % 32, '0');
+    // Half the patterns are taken from the packet, so that matches are common.
+    if (bits.size() >= pattern.size() && next() % 2 == 0) {
+      pattern = bits.substr(next() % (bits.size() - pattern.size() + 1), pattern.size());
+    } else {
+      for (char& c : pattern) c = next() % 2 != 0 ? '1' : '0';
+    }
+    for (uint32_t start = 0; start <= bits.size(); ++start) {
+      const size_t at = bits.find(pattern, start);
+      const uint32_t expected = at == std::string::npos ? npos : static_cast<uint32_t>(at);
+      ASSERT_EQ(p.find_pattern(pattern, start), expected)
+          << bits << " / " << pattern << " from " << start;
+    }
+  }
+}
+
 TEST(ByteHelpers, ReverseBinaryAndByteSearch) {
   EXPECT_EQ(reverse_bits(0x01), 0x80);
   EXPECT_EQ(reverse_bits(0x41), 0x82);

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTableView>
+#include <QSettings>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -233,6 +234,29 @@ TEST_F(MainOperationsTest, StatisticsCountTheCurrentColumnAndChangeNothing) {
   ui.on_show = nullptr;
   EXPECT_EQ(rows_shown, 2);  // byte 2: the values 2 and 5
   EXPECT_EQ(contents_now(), (contents{{1, 2, 3}, {1, 5}, {1, 2}}));
+}
+
+TEST_F(MainOperationsTest, FindOpensTheSearchAndFindNextRepeatsIt) {
+  QSettings(QStringLiteral("Quillmark"), QStringLiteral("Pelorin"))
+      .remove(QStringLiteral("Plugins/SigSearch"));
+  load({{1, 2}, {0x41, 0x42, 0x43}, {3}, {9, 0x41, 0x42}});
+  main.grid()->setCurrentCell(1, 1);
+  int dialogs = 0;
+  ui.on_show = [&](TPelorin_Plugin& d) {
+    ++dialogs;
+    ASSERT_EQ(d.objectName(), QStringLiteral("TfSigFind"));
+    d.findChild<QLineEdit*>(QStringLiteral("edVal"))->setText(QStringLiteral("AB"));
+    d.findChild<QToolButton*>(QStringLiteral("btnOk"))->click();
+  };
+  action("mFind")->trigger();
+  EXPECT_EQ(main.grid()->currentRow(), 2);
+  EXPECT_EQ(main.grid()->currentColumn(), 1);
+  EXPECT_EQ(main.grid()->viewMode(), view_mode::text);
+  EXPECT_TRUE(action("btnText")->isChecked());
+  action("mFindNext")->trigger();
+  EXPECT_EQ(dialogs, 1);
+  EXPECT_EQ(main.grid()->currentRow(), 4);
+  EXPECT_EQ(main.grid()->currentColumn(), 2);
   EXPECT_TRUE(main.saved());
   EXPECT_TRUE(ui.messages.empty());
 }
