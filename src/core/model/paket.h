@@ -45,7 +45,7 @@ class xprotocol_list {
 
 // One packet of a signal: its bits, its marking colour and the protocol layers last decoded from
 // it. The packet number is not stored here: it is the packet's key in the store.
-class xpaket final : public xbit_block {
+class xpaket : public xbit_block {
  public:
   // A packet of n bytes copied from `bytes` (which may be null when n is 0). Throws std::bad_alloc.
   xpaket(const uint8_t* bytes, uint32_t n);
