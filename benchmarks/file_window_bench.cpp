@@ -23,10 +23,10 @@
 #include <vector>
 
 #include "bench_store.h"
+#include "core/files/signal_io.h"
 #include "gui/dialogs/message_box.h"
 #include "gui/dialogs/plugin_dialog.h"
 #include "gui/files/file_window.h"
-#include "core/files/signal_io.h"
 #include "gui/mainwindow/main_window.h"
 
 extern char** environ;
@@ -136,7 +136,9 @@ void BM_LoadAndCountBaseline(benchmark::State& state) {
   std::remove(path.c_str());
 }
 
-void fill(PAKETS& store) { fill_store(store, packet_count, packet_length); }
+void fill(PAKETS& store) {
+  fill_store(store, packet_count, packet_length);
+}
 
 // What the file window needs of a main window, and nothing more.
 struct quiet_host : sig_loader_host {

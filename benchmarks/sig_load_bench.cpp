@@ -26,8 +26,8 @@
 namespace {
 
 std::string make_file(uint32_t packets, uint32_t length) {
-  const std::string path = "/tmp/pelorin-bench-" + std::to_string(packets) + "x" +
-                           std::to_string(length) + ".sig";
+  const std::string path =
+      "/tmp/pelorin-bench-" + std::to_string(packets) + "x" + std::to_string(length) + ".sig";
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   std::vector<char> record(length + 2);
   record[0] = static_cast<char>(length & 0xFF);
@@ -113,8 +113,9 @@ void BM_Load(benchmark::State& state) {
   const std::string path = make_file(packets, length);
   long heap = 0;
   for (auto _ : state) {
-    const sample s = baseline ? in_child(path, [](const std::string& p, auto m) { return load_baseline(p, m); })
-                              : in_child(path, [](const std::string& p, auto m) { return load_store(p, m); });
+    const sample s =
+        baseline ? in_child(path, [](const std::string& p, auto m) { return load_baseline(p, m); })
+                 : in_child(path, [](const std::string& p, auto m) { return load_store(p, m); });
     if (s.packets != packets) state.SkipWithError("wrong packet count");
     state.SetIterationTime(s.seconds);
     heap = s.heap;
@@ -124,10 +125,22 @@ void BM_Load(benchmark::State& state) {
   std::remove(path.c_str());
 }
 
-void BM_LoadSig(benchmark::State& state) { BM_Load<false>(state); }
-void BM_LoadBaseline(benchmark::State& state) { BM_Load<true>(state); }
+void BM_LoadSig(benchmark::State& state) {
+  BM_Load<false>(state);
+}
+void BM_LoadBaseline(benchmark::State& state) {
+  BM_Load<true>(state);
+}
 
 }  // namespace
 
-BENCHMARK(BM_LoadSig)->Args({1000000, 12})->Args({100000, 200})->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LoadBaseline)->Args({1000000, 12})->Args({100000, 200})->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadSig)
+    ->Args({1000000, 12})
+    ->Args({100000, 200})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadBaseline)
+    ->Args({1000000, 12})
+    ->Args({100000, 200})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);

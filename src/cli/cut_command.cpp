@@ -57,8 +57,7 @@ cli_result run_cut(const cli_args& args, cli_io io) {
 
   const auto check = [&params](const PAKETS& store, const scope& s) -> std::string {
     if (cut_fits_memory(store, s, params)) return {};
-    return "--end " + std::to_string(params.end) +
-           " grows the packets beyond the memory available";
+    return "--end " + std::to_string(params.end) + " grows the packets beyond the memory available";
   };
   const auto operation = [&params](PAKETS& store, const scope& s, pass& run) {
     // A packet that could not get its new buffer stops the pass: reported as out of memory.

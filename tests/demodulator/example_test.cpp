@@ -13,8 +13,9 @@ namespace {
 
 // Runs a built program without a display.
 run_result run(const temp_dir& dir, const std::string& program, const std::string& arg) {
-  return run_program(dir, "env", {"-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM",
-                                  program, arg});
+  return run_program(
+      dir, "env",
+      {"-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM", program, arg});
 }
 
 const std::string examples = std::string(PELORIN_SOURCE_DIR) + "/examples/";

@@ -15,8 +15,8 @@ int main(int argc, char** argv) {
   const QByteArray runtime = home.filePath("runtime").toLocal8Bit();
   QDir().mkpath(home.filePath("config"));
   QDir().mkpath(home.filePath("runtime"));
-  QFile::setPermissions(home.filePath("runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                      QFileDevice::ExeOwner);
+  QFile::setPermissions(home.filePath("runtime"),
+                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
   setenv("XDG_CONFIG_HOME", config.constData(), 1);
   setenv("XDG_RUNTIME_DIR", runtime.constData(), 1);
   QApplication app(argc, argv);

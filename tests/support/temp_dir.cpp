@@ -20,7 +20,8 @@ temp_dir::~temp_dir() {
 std::string temp_dir::write(const std::string& name, const std::vector<uint8_t>& bytes) const {
   const std::string p = file(name);
   std::ofstream out(p, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   return p;
 }
 

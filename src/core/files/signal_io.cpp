@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <optional>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "core/files/capture_file.h"

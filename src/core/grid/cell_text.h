@@ -12,4 +12,6 @@ enum class view_mode : int { decimal = 0, hexadecimal = 1, binary = 2, text = 3,
 [[nodiscard]] std::string_view numeric_cell_text(uint8_t b, view_mode mode, char buffer[8]);
 
 // Whether the text mode shows a character for the byte (bytes 0..32 stay empty).
-[[nodiscard]] constexpr bool has_text_char(uint8_t b) { return b > 32; }
+[[nodiscard]] constexpr bool has_text_char(uint8_t b) {
+  return b > 32;
+}

@@ -49,5 +49,4 @@ class xblock {
 
 // Pattern search over a raw bit run of `bit_length` bits at `data`.
 [[nodiscard]] uint32_t find_bit_pattern(const uint8_t* data, uint32_t byte_length,
-                                        uint32_t bit_length, std::string_view text,
-                                        uint32_t start);
+                                        uint32_t bit_length, std::string_view text, uint32_t start);

@@ -3,8 +3,8 @@
 #include <QColor>
 #include <QStringDecoder>
 
-#include "gui/grid/grid_colours.h"
 #include "core/grid/grid_layout.h"
+#include "gui/grid/grid_colours.h"
 
 grid_model::grid_model(QObject* parent) : QAbstractTableModel(parent) {
   QStringDecoder decode("windows-1251");

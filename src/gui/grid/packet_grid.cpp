@@ -16,11 +16,11 @@
 #include <utility>
 #include <vector>
 
+#include "core/grid/grid_recount.h"
 #include "gui/grid/grid_colours.h"
 #include "gui/grid/grid_delegate.h"
 #include "gui/grid/grid_header.h"
 #include "gui/grid/grid_model.h"
-#include "core/grid/grid_recount.h"
 
 namespace {
 

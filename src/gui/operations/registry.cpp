@@ -9,8 +9,8 @@
 #include "gui/operations/defrag_dialog.h"
 #include "gui/operations/demux_dialog.h"
 #include "gui/operations/quick_filter_window.h"
-#include "gui/operations/stat_dialog.h"
 #include "gui/operations/search_dialog.h"
+#include "gui/operations/stat_dialog.h"
 
 namespace {
 

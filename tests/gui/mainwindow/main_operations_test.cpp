@@ -6,8 +6,8 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QTableView>
 #include <QSettings>
+#include <QTableView>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>

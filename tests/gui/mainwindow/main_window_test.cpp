@@ -18,12 +18,12 @@
 
 #include "gui/dialogs/colors_frame.h"
 #include "gui/files/file_window.h"
-#include "gui/ui_capture.h"
+#include "gui/grid/packet_grid.h"
 #include "gui/mainwindow/about_dialog.h"
 #include "gui/mainwindow/help_window.h"
 #include "gui/mainwindow/main_window.h"
-#include "gui/grid/packet_grid.h"
 #include "gui/mainwindow/status_bar.h"
+#include "gui/ui_capture.h"
 #include "support/temp_dir.h"
 
 namespace {

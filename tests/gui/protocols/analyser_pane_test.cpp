@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "core/model/paket.h"
-#include "gui/protocols/analyser_pane.h"
 #include "core/protocols/decode_support.h"
 #include "core/protocols/traffic_frames.h"
+#include "gui/protocols/analyser_pane.h"
 
 namespace {
 
