@@ -57,7 +57,9 @@ TEST(HostileInput, AFileCutWhileItIsReadKeepsWhatWasReadAndFails) {
   xin_stream in;
   in.set_chunk_bytes(50);
   in.on_chunk = [&path](uint64_t read) {
-    if (read == 50) ASSERT_EQ(::truncate(path.c_str(), 100), 0);
+    if (read == 50) {
+      ASSERT_EQ(::truncate(path.c_str(), 100), 0);
+    }
   };
   ASSERT_EQ(in.open(path), 0);
   EXPECT_TRUE(in.truncated());
@@ -77,7 +79,9 @@ TEST(HostileInput, AFileCutBetweenPacketsDoesNotDisturbTheLoad) {
   sig_read_hooks hooks;
   int asked = 0;
   hooks.keep_going = [&] {
-    if (++asked == 10) EXPECT_EQ(::truncate(path.c_str(), 0), 0);
+    if (++asked == 10) {
+      EXPECT_EQ(::truncate(path.c_str(), 0), 0);
+    }
     return true;
   };
   const load_result loaded = load_sig_file(path, s.store, hooks);

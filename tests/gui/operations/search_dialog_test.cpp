@@ -122,8 +122,8 @@ TEST_F(SearchDialogTest, ControlsAndCaptions) {
   for (const char* on : {"rbText", "rbAll", "rbNextMatch", "rbBin", "rbBin", "rbText"}) {
     child<QRadioButton>(dialog, on)->click();
     EXPECT_TRUE(child<QRadioButton>(dialog, on)->isChecked()) << on;
-    const QList<QRadioButton*> radios = dialog.findChildren<QRadioButton*>();
-    const auto checked = std::count_if(radios.cbegin(), radios.cend(),
+    const QList<QRadioButton*> all = dialog.findChildren<QRadioButton*>();
+    const auto checked = std::count_if(all.cbegin(), all.cend(),
                                        [](const QRadioButton* b) { return b->isChecked(); });
     EXPECT_EQ(checked, 3) << on;
   }
