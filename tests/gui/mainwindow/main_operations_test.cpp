@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSettings>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
@@ -340,3 +342,22 @@ TEST_F(MainOperationsTest, DoubleClickOnARowShowsItsPacketInTheProtocolPane) {
 }
 
 }  // namespace
+
+TEST_F(MainOperationsTest, SelectionByLengthColoursAndLeavesTheSignalSaved) {
+  load({{1, 2, 3, 4, 5}, {1, 2, 3}, {1}});
+  int maximum = 0;
+  ui.on_show = [&](TPelorin_Plugin& d) {
+    ASSERT_EQ(d.objectName(), QStringLiteral("TfSortLen"));
+    auto* edVal = d.findChild<QSpinBox*>(QStringLiteral("edVal"));
+    maximum = edVal->maximum();
+    d.findChild<QComboBox*>(QStringLiteral("cbOp"))->setCurrentIndex(3);  // "больше"
+    edVal->setValue(3);
+    d.findChild<QToolButton*>(QStringLiteral("btnOk"))->click();
+  };
+  action("mSelLen")->trigger();
+  ui.on_show = nullptr;
+  EXPECT_EQ(maximum, main.grid()->gridColumnCount() + 1);
+  EXPECT_EQ(colours_now(), (colours{red, red, white}));
+  EXPECT_TRUE(main.saved());
+  EXPECT_TRUE(ui.messages.empty());
+}
