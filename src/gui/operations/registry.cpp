@@ -10,6 +10,7 @@
 #include "gui/operations/demux_dialog.h"
 #include "gui/operations/quick_filter_window.h"
 #include "gui/operations/search_dialog.h"
+#include "gui/operations/sort_dialog.h"
 #include "gui/operations/sort_len_dialog.h"
 #include "gui/operations/stat_dialog.h"
 
@@ -52,6 +53,7 @@ const operation_entry operation_entries[] = {
        });
        return dialog;
      }},
+    {op_sort, make_dialog<TfSigSort>},
     {op_sort_len, make_dialog<TfSortLen>},
 };
 

@@ -361,3 +361,24 @@ TEST_F(MainOperationsTest, SelectionByLengthColoursAndLeavesTheSignalSaved) {
   EXPECT_TRUE(main.saved());
   EXPECT_TRUE(ui.messages.empty());
 }
+
+TEST_F(MainOperationsTest, SelectionByValuesStartsAtTheCurrentColumn) {
+  load({{69, 2, 3}, {70, 2, 3}, {69}});
+  main.grid()->setCurrentCell(3, 1);
+  int position = 0;
+  ui.on_show = [&](TPelorin_Plugin& d) {
+    ASSERT_EQ(d.objectName(), QStringLiteral("TfSigSort"));
+    auto* edPos = d.findChild<QSpinBox*>(QStringLiteral("edPos"));
+    position = edPos->value();
+    edPos->setValue(1);
+    d.findChild<QSpinBox*>(QStringLiteral("edVal"))->setValue(69);
+    d.findChild<QToolButton*>(QStringLiteral("btnAdd"))->click();
+    d.findChild<QToolButton*>(QStringLiteral("btnOk"))->click();
+  };
+  action("mSelVal")->trigger();
+  ui.on_show = nullptr;
+  EXPECT_EQ(position, 3);
+  EXPECT_EQ(colours_now(), (colours{red, white, red}));
+  EXPECT_TRUE(main.saved());
+  EXPECT_TRUE(ui.messages.empty());
+}
