@@ -266,7 +266,7 @@ TEST(SortDialog, ScopeAndColourApply) {
 
 TEST(SortDialog, OkWithNoConditionClosesWithNothingChanged) {
   ui_capture ui;
-  test_store s({{1}, {2}});
+  test_store s(std::vector<bytes>{{1}, {2}});
   TfSigSort dialog(nullptr);
   ui.on_show = [&](TPelorin_Plugin& d) { child<QToolButton>(d, "btnOk")->click(); };
   const PLUGIN_RESULT result = dialog.Execute(0, s.store);
