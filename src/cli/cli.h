@@ -40,6 +40,7 @@ extern const cli_command demux_command;
 extern const cli_command defrag_command;
 extern const cli_command stats_command;
 extern const cli_command find_command;
+extern const cli_command select_command;
 
 // Runs the command named by argv[1] and returns the exit status. Ends with a check of io.out: a
 // standard output that could not be written makes a successful command fail with `file`.
