@@ -73,6 +73,7 @@ cli_result run_select(const cli_args& arguments, cli_io io) {
   select_args args;
   app.add_option("--length", args.length, "packets whose byte count is =, !=, <= or >= N")
       ->expected(2)
+      ->allow_extra_args(false)
       ->type_name("OP N");
   add_value_option(app, "--where", args.where,
                    "packets meeting every condition of the comma-separated list: byte:P=V, "
