@@ -7,10 +7,12 @@ bool clause_holds(const xpaket& p, const xsort_clause& c) {
   if (c.position == 0) return false;
   const uint32_t index = c.position - 1;
   if (c.element == clause_element::bit) {
-    return c.position <= p.bit_length() && p.get_bit(index) == int{c.value};
+    if (c.position > p.bit_length()) return false;
+    return ((p.bytes()[index >> 3] >> (index & 7)) & 1) == c.value;
   }
+  // Inside the packet: its buffer is read directly, without the bounds-checked accessors.
   if (c.position > p.byte_length()) return false;
-  const uint8_t d = p.get_byte(index);
+  const uint8_t d = p.bytes()[index];
   switch (c.op) {
     case clause_operator::equal:
       return d == c.value;
