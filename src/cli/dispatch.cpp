@@ -7,13 +7,8 @@ namespace {
 
 // Every command, in the order the usage text lists them.
 constexpr const cli_command* commands[] = {
-    &info_command,   &dump_command,    &convert_command, &decode_command, &cut_command,
-    &demux_command,  &defrag_command,  &stats_command,   &find_command,   &info_command,
-    &dump_command,   &convert_command, &decode_command,  &cut_command,    &demux_command,
-    &defrag_command, &stats_command,   &find_command,    &cut_command,    &demux_command,
-    &defrag_command, &select_command,  &info_command,    &dump_command,   &convert_command,
-    &decode_command, &cut_command,     &demux_command,   &defrag_command, &stats_command,
-    &find_command,   &select_command,
+    &info_command,  &dump_command,   &convert_command, &decode_command, &cut_command,
+    &demux_command, &defrag_command, &stats_command,   &find_command,   &select_command,
 };
 
 void write_usage(std::ostream& out) {
