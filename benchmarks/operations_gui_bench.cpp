@@ -90,7 +90,8 @@ void BM_QuickFilterWindow(benchmark::State& state) {
     grid.RecountPackets();
     grid.setCurrentCell(1, 1);
     state.ResumeTiming();
-    TfSigInline window(nullptr, grid);
+    TfSigInline window(nullptr);
+    window.SetGrid(&grid);
     const PLUGIN_RESULT r =
         window.Execute(quick_filter_command(filter_criterion::byte, false), store);
     state.PauseTiming();
