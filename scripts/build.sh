@@ -5,6 +5,9 @@ dir=$1
 type=$2
 shift 2
 cd "$(dirname "$0")/.."
+# Paths inside the checkout reach the compiler cache relative to it, so that a second checkout
+# elsewhere (a clean one for a CI run, a work tree) reuses what the first compiled.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}"
 if [ ! -f "$dir/build.ninja" ]; then
   cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" >/dev/null
 else
