@@ -1,9 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "core/model/pakets.h"
 #include "core/operations/pass.h"
+
+// The message for a value that is not a whole number (UTF-8).
+inline constexpr std::string_view edit_invalid_value_text =
+    "Недопустимые символы в поле 'изменить на'.   ";
 
 struct edit_params {
   bool bits = false;      // writes one bit; otherwise one byte

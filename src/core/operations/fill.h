@@ -1,9 +1,17 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "core/model/pakets.h"
 #include "core/operations/pass.h"
+
+// The messages for a fill value that is not a number within 0..255 and for a target that is not a
+// number (UTF-8), shown by the dialog and by the command line alike.
+inline constexpr std::string_view fill_invalid_value_text =
+    "Недопустимые символы в поле 'символ-заполнитель'.   ";
+inline constexpr std::string_view fill_invalid_target_text =
+    "Недопустимые символы в поле 'дополнение до...'.   ";
 
 struct fill_params {
   bool longest = true;  // the target is the byte length of the longest packet of the whole store

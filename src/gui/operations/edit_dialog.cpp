@@ -70,7 +70,8 @@ TfSigEdit::TfSigEdit(QWidget* owner) : TPelorin_Plugin(owner) {
 }
 
 QString TfSigEdit::invalid_value_text() {
-  return QStringLiteral("Недопустимые символы в поле 'изменить на'.   ");
+  return QString::fromUtf8(edit_invalid_value_text.data(),
+                           static_cast<qsizetype>(edit_invalid_value_text.size()));
 }
 
 bool TfSigEdit::Prepare() {
@@ -108,6 +109,6 @@ void TfSigEdit::btnOkClick() {
 }
 
 int TfSigEdit::Process() {
-  edit(*store_, fSelect->Scope(), params_, pass_);
+  ::edit(*store_, fSelect->Scope(), params_, pass_);
   return 1;
 }

@@ -50,11 +50,13 @@ TfSigFill::TfSigFill(QWidget* owner) : TPelorin_Plugin(owner) {
 }
 
 QString TfSigFill::invalid_value_text() {
-  return QStringLiteral("Недопустимые символы в поле 'символ-заполнитель'.   ");
+  return QString::fromUtf8(fill_invalid_value_text.data(),
+                           static_cast<qsizetype>(fill_invalid_value_text.size()));
 }
 
 QString TfSigFill::invalid_target_text() {
-  return QStringLiteral("Недопустимые символы в поле 'дополнение до...'.   ");
+  return QString::fromUtf8(fill_invalid_target_text.data(),
+                           static_cast<qsizetype>(fill_invalid_target_text.size()));
 }
 
 void TfSigFill::rbMaxClick() {
@@ -89,6 +91,6 @@ void TfSigFill::btnOkClick() {
 }
 
 int TfSigFill::Process() {
-  fill(*store_, fSelect->Scope(), params_, pass_);
+  ::fill(*store_, fSelect->Scope(), params_, pass_);
   return 1;
 }

@@ -35,6 +35,6 @@ void TfSigSwap::btnOkClick() {
 }
 
 int TfSigSwap::Process() {
-  swap(*store_, fSelect->Scope(), params_, pass_);
+  ::swap(*store_, fSelect->Scope(), params_, pass_);
   return 1;
 }

@@ -71,7 +71,7 @@ TEST(Fill, LongestModeMeasuresTheWholeStoreWhateverTheScope) {
 }
 
 TEST(Fill, LongestModeIgnoresTheNumericTargetAndAnEmptyStoreIsNothing) {
-  test_store s({{1}, {1, 2}});
+  test_store s(std::vector<bytes>{{1}, {1, 2}});
   pass run;
   fill(s.store, scope{}, {true, 100, 1}, run);
   EXPECT_EQ(s.contents(), (std::vector<bytes>{{1, 1}, {1, 2}}));

@@ -57,7 +57,7 @@ TEST(Swap, TwiceRestoresEveryByte) {
   bytes all(256);
   for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<uint8_t>(i);
   for (const swap_params params : {reverse, pairs}) {
-    test_store s({all, {1, 2, 3}});
+    test_store s(std::vector<bytes>{all, {1, 2, 3}});
     s[1].resize(20);
     pass run;
     swap(s.store, scope{}, params, run);

@@ -86,7 +86,7 @@ TEST(FillDialog, BadFieldsShowTheirMessageAndFocusTheField) {
   };
   for (const row& r : rows) {
     ui_capture ui;
-    test_store s({{1}, {1, 2}});
+    test_store s(std::vector<bytes>{{1}, {1, 2}});
     TfSigFill dialog(nullptr);
     ui.on_show = [&](TPelorin_Plugin& d) {
       if (r.numeric) child<QRadioButton>(d, "rbTo")->click();
