@@ -125,7 +125,7 @@ TEST(CliSwapFillEdit, BitFileOutput) {
                    dir.write("in.sig", sig_image({{1}, {2, 3, 4}})), "-o", dir.file("out.bit")});
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out, "processed=2 changed=1\n");
-  EXPECT_EQ(read_file(dir.file("out.bit")), std::string("\x01\x07\x02\x03\x04", 5));
+  EXPECT_EQ(read_file(dir.file("out.bit")), (bytes{1, 7, 2, 3, 4}));
 }
 
 TEST(CliSwapFillEdit, BadArgumentsAreUsageErrors) {
@@ -145,7 +145,7 @@ TEST(CliSwapFillEdit, BadArgumentsAreUsageErrors) {
       {{"edit", "--byte", "0", "--value", "1"}, "invalid position 0"},
       {{"edit", "--bit", "x", "--value", "1"}, "invalid position x"},
       {{"edit", "--byte", "1"}, "edit needs --value V"},
-      {{"edit", "--byte", "1", "--value", ""}, "Недопустимые символы в поле 'изменить на'."},
+      {{"edit", "--byte", "1", "--value", "1x"}, "Недопустимые символы в поле 'изменить на'."},
   });
 }
 

@@ -19,8 +19,12 @@ int64_t longest_in(const PAKETS& store) {
 bool pad(xpaket& p, uint32_t target, uint8_t value) {
   const uint32_t before = p.byte_length();
   if (before >= target) return false;
+  // resize clears the unused bits of a partial last byte when it grows the packet; the fill
+  // keeps them as they were stored, so they come back with that byte.
+  const uint8_t last = before > 0 ? p.get_byte(before - 1) : 0;
   p.resize(target * 8);
   if (p.byte_length() != target) return false;
+  if (before > 0) p.set_byte(before - 1, last);
   for (uint32_t i = before; i < target; ++i) p.set_byte(i, value);
   return true;
 }

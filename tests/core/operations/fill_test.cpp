@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <string>
 #include <vector>
@@ -47,9 +48,12 @@ TEST(Fill, PadsOnePacketToTheTarget) {
   for (const row& r : rows) {
     test_store s({r.input});
     if (r.input_bits != 0) s[0].resize(r.input_bits);
+    const bytes stored = s.packet(0);
     pass run;
     fill(s.store, scope{}, r.params, run);
     EXPECT_EQ(s.packet(0), r.expected) << r.name;
+    // Every stored byte stays, the spare bits of a partial last byte included.
+    EXPECT_TRUE(std::equal(stored.begin(), stored.end(), s.packet(0).begin())) << r.name;
     EXPECT_EQ(s[0].bit_length(), r.expected_bits) << r.name;
     EXPECT_EQ(run.result.changed, r.changed ? 1 : 0) << r.name;
     EXPECT_EQ(run.result.processed, 1) << r.name;
