@@ -1,13 +1,15 @@
-// The cut and the quick filter run through their dialogs, gauge shown (the stores hold more than
-// 10000 packets), against the logic halves alone on the same stores, in the same run. The
-// dialogs are driven offscreen: the modal loop is replaced by a hook that presses OK or lets the
-// filter window run from its activation. The program's main (grid_bench.cpp) owns the
+// The cut, swap, fill, edit and the quick filter run through their dialogs, gauge shown (the stores
+// hold more than 10000 packets), against the logic halves alone on the same stores, in the same
+// run. The dialogs are driven offscreen: the modal loop is replaced by a hook that presses OK or
+// lets the filter window run from its activation. The program's main (grid_bench.cpp) owns the
 // QApplication.
 
 #include <benchmark/benchmark.h>
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QToolButton>
 
@@ -15,13 +17,19 @@
 
 #include "bench_store.h"
 #include "core/operations/cut.h"
+#include "core/operations/edit.h"
+#include "core/operations/fill.h"
 #include "core/operations/quick_filter.h"
+#include "core/operations/swap.h"
 #include "core/statistics/statistics.h"
 #include "gui/dialogs/plugin_dialog.h"
 #include "gui/grid/packet_grid.h"
 #include "gui/operations/cut_dialog.h"
+#include "gui/operations/edit_dialog.h"
+#include "gui/operations/fill_dialog.h"
 #include "gui/operations/quick_filter_window.h"
 #include "gui/operations/stat_dialog.h"
+#include "gui/operations/swap_dialog.h"
 
 namespace {
 
@@ -77,6 +85,77 @@ void BM_CutLogic(benchmark::State& state) {
     unload_store(store);
     state.ResumeTiming();
   }
+}
+
+// A dialog run against its logic half alone: `press` sets the fields and presses OK; `logic` is
+// the same pass without a window; `expected` the changed count both must report.
+template <typename Dialog>
+void time_dialog(benchmark::State& state, void (*press)(TPelorin_Plugin&), int32_t expected) {
+  const scoped_modal_hook hook([press](TPelorin_Plugin& d) { return run_shown(d, press); });
+  for (auto _ : state) {
+    state.PauseTiming();
+    PAKETS store;
+    fill(store);
+    state.ResumeTiming();
+    Dialog dialog(nullptr);
+    const PLUGIN_RESULT r = dialog.Execute(0, store);
+    state.PauseTiming();
+    if (r.changed != expected) state.SkipWithError("wrong count");
+    unload_store(store);
+    state.ResumeTiming();
+  }
+}
+
+template <typename Logic>
+void time_logic(benchmark::State& state, Logic logic) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    PAKETS store;
+    fill(store);
+    state.ResumeTiming();
+    pass run;
+    logic(store, run);
+    state.PauseTiming();
+    unload_store(store);
+    state.ResumeTiming();
+  }
+}
+
+void press_ok(TPelorin_Plugin& d) {
+  d.findChild<QToolButton*>(QStringLiteral("btnOk"))->click();
+}
+
+void press_fill_ok(TPelorin_Plugin& d) {
+  d.findChild<QRadioButton*>(QStringLiteral("rbTo"))->click();
+  d.findChild<QLineEdit*>(QStringLiteral("edFillTo"))->setText(QStringLiteral("16"));
+  press_ok(d);
+}
+
+void press_edit_ok(TPelorin_Plugin& d) {
+  d.findChild<QComboBox*>(QStringLiteral("cbVal"))->setEditText(QStringLiteral("255"));
+  press_ok(d);
+}
+
+constexpr auto all = static_cast<int32_t>(packet_count);
+
+void BM_SwapDialog(benchmark::State& state) {
+  time_dialog<TfSigSwap>(state, press_ok, all);
+}
+void BM_SwapLogic(benchmark::State& state) {
+  time_logic(state, [](PAKETS& s, pass& run) { swap(s, scope{}, {swap_mode::reverse_bits}, run); });
+}
+void BM_FillDialog(benchmark::State& state) {
+  time_dialog<TfSigFill>(state, press_fill_ok, all);
+}
+void BM_FillLogic(benchmark::State& state) {
+  time_logic(state, [](PAKETS& s, pass& run) { ::fill(s, scope{}, {false, 16, 0}, run); });
+}
+// The position field opens at 1 without a grid: byte 1 is written.
+void BM_EditDialog(benchmark::State& state) {
+  time_dialog<TfSigEdit>(state, press_edit_ok, all);
+}
+void BM_EditLogic(benchmark::State& state) {
+  time_logic(state, [](PAKETS& s, pass& run) { edit(s, scope{}, {false, 0, 0xFF}, run); });
 }
 
 void BM_QuickFilterWindow(benchmark::State& state) {
@@ -154,5 +233,11 @@ BENCHMARK(BM_StatDialog)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StatLogic)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CutDialog)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CutLogic)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SwapDialog)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SwapLogic)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FillDialog)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FillLogic)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EditDialog)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EditLogic)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QuickFilterWindow)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QuickFilterLogic)->Unit(benchmark::kMillisecond);

@@ -41,6 +41,9 @@ extern const cli_command defrag_command;
 extern const cli_command stats_command;
 extern const cli_command find_command;
 extern const cli_command select_command;
+extern const cli_command swap_command;
+extern const cli_command fill_command;
+extern const cli_command edit_command;
 
 // Runs the command named by argv[1] and returns the exit status. Ends with a check of io.out: a
 // standard output that could not be written makes a successful command fail with `file`.

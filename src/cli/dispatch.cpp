@@ -9,6 +9,7 @@ namespace {
 constexpr const cli_command* commands[] = {
     &info_command,  &dump_command,   &convert_command, &decode_command, &cut_command,
     &demux_command, &defrag_command, &stats_command,   &find_command,   &select_command,
+    &swap_command,  &fill_command,   &edit_command,
 };
 
 void write_usage(std::ostream& out) {

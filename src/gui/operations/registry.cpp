@@ -8,11 +8,14 @@
 #include "gui/operations/cut_dialog.h"
 #include "gui/operations/defrag_dialog.h"
 #include "gui/operations/demux_dialog.h"
+#include "gui/operations/edit_dialog.h"
+#include "gui/operations/fill_dialog.h"
 #include "gui/operations/quick_filter_window.h"
 #include "gui/operations/search_dialog.h"
 #include "gui/operations/sort_dialog.h"
 #include "gui/operations/sort_len_dialog.h"
 #include "gui/operations/stat_dialog.h"
+#include "gui/operations/swap_dialog.h"
 
 namespace {
 
@@ -55,6 +58,9 @@ const operation_entry operation_entries[] = {
      }},
     {op_sort, make_dialog<TfSigSort>},
     {op_sort_len, make_dialog<TfSortLen>},
+    {op_swap, make_dialog<TfSigSwap>},
+    {op_fill, make_dialog<TfSigFill>},
+    {op_edit, make_dialog<TfSigEdit>},
 };
 
 const operation_command commands[] = {

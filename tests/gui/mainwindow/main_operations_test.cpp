@@ -1,4 +1,5 @@
-// The main window's colouring commands, the quick filters and the cut run through the dispatcher,
+// The main window's colouring commands, the quick filters, the cut, swap, fill and edit run through
+// the dispatcher,
 // and a double click that hands a packet to the protocol pane.
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -260,6 +262,58 @@ TEST_F(MainOperationsTest, FindOpensTheSearchAndFindNextRepeatsIt) {
   EXPECT_EQ(main.grid()->currentRow(), 4);
   EXPECT_EQ(main.grid()->currentColumn(), 2);
   EXPECT_TRUE(main.saved());
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(MainOperationsTest, SwapFillAndEditRunFromTheirMenuItems) {
+  struct row {
+    const char* item;
+    const char* dialog;
+    std::function<void(TPelorin_Plugin&)> set;
+    contents after;
+    int columns;
+  };
+  const row rows[] = {
+      {"mSwap",
+       "TfSigSwap",
+       [](TPelorin_Plugin& d) { d.findChild<QRadioButton*>(QStringLiteral("rbSwap"))->click(); },
+       {{2, 1, 3}, {1}},
+       4},
+      {"mFill",
+       "TfSigFill",
+       [](TPelorin_Plugin& d) {
+         d.findChild<QRadioButton*>(QStringLiteral("rbTo"))->click();
+         d.findChild<QLineEdit*>(QStringLiteral("edFillTo"))->setText(QStringLiteral("4"));
+         d.findChild<QLineEdit*>(QStringLiteral("edVal"))->setText(QStringLiteral("7"));
+       },
+       {{1, 2, 3, 7}, {1, 7, 7, 7}},
+       5},
+      // The position opens at the current byte column (2).
+      {"mEdit",
+       "TfSigEdit",
+       [](TPelorin_Plugin& d) {
+         EXPECT_EQ(d.findChild<QSpinBox*>(QStringLiteral("edPos"))->value(), 2);
+         d.findChild<QComboBox*>(QStringLiteral("cbVal"))->setEditText(QStringLiteral("9"));
+       },
+       {{1, 9, 3}, {1}},
+       4},
+  };
+  for (const row& r : rows) {
+    load({{1, 2, 3}, {1}});
+    main.grid()->setCurrentCell(2, 1);
+    QString opened;
+    ui.on_show = [&](TPelorin_Plugin& d) {
+      opened = d.objectName();
+      r.set(d);
+      d.findChild<QToolButton*>(QStringLiteral("btnOk"))->click();
+    };
+    action(r.item)->trigger();
+    ui.on_show = nullptr;
+    EXPECT_EQ(opened, QString::fromLatin1(r.dialog)) << r.item;
+    EXPECT_EQ(contents_now(), r.after) << r.item;
+    EXPECT_FALSE(main.saved()) << r.item;
+    EXPECT_EQ(main.grid()->gridColumnCount(), r.columns) << r.item;
+  }
   EXPECT_TRUE(ui.messages.empty());
 }
 

@@ -1,0 +1,54 @@
+#include "core/operations/swap.h"
+
+#include <array>
+#include <cstdint>
+
+namespace {
+
+constexpr std::array<uint8_t, 256> mirror_table() {
+  std::array<uint8_t, 256> table{};
+  for (unsigned b = 0; b < 256; ++b) {
+    unsigned r = 0;
+    for (unsigned j = 0; j < 8; ++j) r |= ((b >> j) & 1u) << (7 - j);
+    table[b] = static_cast<uint8_t>(r);
+  }
+  return table;
+}
+
+constexpr std::array<uint8_t, 256> mirror = mirror_table();
+
+void reverse_paket(xpaket& p) {
+  const uint32_t n = p.byte_length();
+  for (uint32_t i = 0; i < n; ++i) p.set_byte(i, mirror[p.get_byte(i)]);
+}
+
+// Returns the number of pairs exchanged.
+int32_t swap_paket(xpaket& p) {
+  const uint32_t even = p.byte_length() & ~1u;
+  for (uint32_t i = 0; i < even; i += 2) {
+    const uint8_t first = p.get_byte(i);
+    p.set_byte(i, p.get_byte(i + 1));
+    p.set_byte(i + 1, first);
+  }
+  return static_cast<int32_t>(even / 2);
+}
+
+}  // namespace
+
+void swap(PAKETS& store, const scope& s, swap_params params, pass& run) {
+  run.running = true;
+  for (auto at = store.begin(); at != store.end() && run.running; ++at) {
+    xpaket& p = *at->second;
+    if (s.contains(p)) {
+      if (params.mode == swap_mode::reverse_bits) {
+        reverse_paket(p);
+        ++run.result.changed;
+      } else {
+        run.result.changed += swap_paket(p);
+      }
+    }
+    ++run.result.processed;
+    run.step_progress();
+  }
+  run.running = false;
+}
