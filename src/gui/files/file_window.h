@@ -79,6 +79,7 @@ class TfSigLoader : public TPelorin_Plugin {
   xin_stream input_;
   std::string save_path_;
   signal_format save_format_ = signal_format::sig;
-  bool shown_ = false;  // the window was shown: FormClose reports the store as modified
+  bool empty_file_ = false;  // the file to load has 0 bytes: nothing is read
+  bool shown_ = false;       // the window was shown: FormClose reports the store as modified
   bool closed_ = false;
 };
