@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QSplitter>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -53,22 +54,27 @@ TfMain::TfMain(QStringList arguments, QWidget* parent)
   auto* rows = new QVBoxLayout(client);
   rows->setContentsMargins(0, 0, 0, 0);
   rows->setSpacing(0);
-  auto* columns = new QHBoxLayout;
-  columns->setContentsMargins(0, 0, 0, 0);
-  columns->setSpacing(2);
+  // The user may widen the protocol pane by its left edge.
+  auto* columns = new QSplitter(Qt::Horizontal, client);
+  columns->setObjectName(QStringLiteral("spProto"));
+  columns->setChildrenCollapsible(false);
+  columns->setHandleWidth(2);
   tGrid = new TPacketGrid(client);
   tGrid->setStore(&store_);
   tpProto = new QFrame(client);
   tpProto->setObjectName(QStringLiteral("tpProto"));
-  tpProto->setFixedWidth(protocol_pane_width);
+  tpProto->setMinimumWidth(protocol_pane_width / 2);
   auto* pane = new QVBoxLayout(tpProto);
   pane->setContentsMargins(0, 0, 0, 0);
   fAnalyser = new Tfr_analyser(tpProto);
   pane->addWidget(fAnalyser);
-  columns->addWidget(tGrid, 1);
+  columns->addWidget(tGrid);
   columns->addWidget(tpProto);
+  columns->setStretchFactor(0, 1);
+  columns->setStretchFactor(1, 0);
+  columns->setSizes({width() - protocol_pane_width, protocol_pane_width});
   tBar = new TStatusBar(client);
-  rows->addLayout(columns, 1);
+  rows->addWidget(columns, 1);
   rows->addWidget(tBar);
   setCentralWidget(client);
 
@@ -134,8 +140,8 @@ void TfMain::BuildMenus() {
   QMenuBar* mMain = menuBar();
   mMain->setObjectName(QStringLiteral("mMain"));
   QMenu* file = mMain->addMenu(QStringLiteral("Файл"));
-  AddAction(file, "mLoad", QStringLiteral("Открыть"), {}, &TfMain::mLoadClick);
-  AddAction(file, "mSave", QStringLiteral("Сохранить"), {}, &TfMain::mSaveClick);
+  AddAction(file, "mLoad", QStringLiteral("Открыть"), QKeySequence::Open, &TfMain::mLoadClick);
+  AddAction(file, "mSave", QStringLiteral("Сохранить"), QKeySequence::Save, &TfMain::mSaveClick);
   AddAction(file, "mMerge", QStringLiteral("Подгрузить"), {}, &TfMain::mMergeClick);
 
   mView = mMain->addMenu(QStringLiteral("Вид"));

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
@@ -71,6 +72,10 @@ TEST_F(MainWindowTest, StartUpState) {
   EXPECT_FALSE(main.protocolPane());
   EXPECT_FALSE(main.findChild<QWidget*>(QStringLiteral("tpProto"))->isVisibleTo(&main));
   EXPECT_NE(main.findChild<QWidget*>(QStringLiteral("fAnalyser")), nullptr);
+  EXPECT_EQ(main.findChild<QAction*>(QStringLiteral("mLoad"))->shortcut(),
+            QKeySequence(QKeySequence::Open));
+  EXPECT_EQ(main.findChild<QAction*>(QStringLiteral("mSave"))->shortcut(),
+            QKeySequence(QKeySequence::Save));
   EXPECT_TRUE(main.saved());
   EXPECT_EQ(panel(3), QStringLiteral(" все сохранено"));
   EXPECT_EQ(panel(0), QStringLiteral(" всего пакетов - 0"));
@@ -230,6 +235,9 @@ TEST_F(MainWindowTest, StatusPanelsOfTheSelectedCell) {
       {2, 1, " пакет 1 : байт 2 - биты с 9 по 16", " 65", " 41", " 10000010", " A"},
       {1, 2, " пакет 2 : байт 1 - биты с 1 по 8", " 192", " C0", " 00000011", " А"},
       {3, 2, " пакет 2 : байт 3 - биты с 17 по 24", " 32", " 20", " 00000100", "  "},
+      // Past the packet's end there is no byte: the value panels are empty.
+      {3, 1, " пакет 1 : байт 3 - биты с 17 по 24", "", "", "", ""},
+      {1, 3, "", "", "", "", ""},
   };
   for (const row& r : rows) {
     main.grid()->setCurrentCell(r.column, r.row);
@@ -260,6 +268,11 @@ TEST_F(MainWindowTest, LoadRecountsAndMarksSavedMergeMarksNotSaved) {
   main.mSaveClick();
   EXPECT_TRUE(main.saved());
   EXPECT_EQ(read_file(dir.file("saved.sig")).size(), 5u * 2 + 5 + 3 + 5 + 2 + 9);
+  // The caption and the application's name follow the signal to its new file.
+  const QString caption =
+      QStringLiteral("Pelorin - ") + QString::fromStdString(dir.file("saved.sig"));
+  EXPECT_EQ(main.windowTitle(), caption);
+  EXPECT_EQ(QGuiApplication::applicationDisplayName(), caption);
 }
 
 TEST_F(MainWindowTest, UnsavedSignalAsksBeforeOpeningAnotherFile) {
