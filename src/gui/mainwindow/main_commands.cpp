@@ -2,12 +2,14 @@
 // About, and what the file window asks of the main window.
 
 #include <QAction>
+#include <QClipboard>
 #include <QGuiApplication>
 #include <QScrollBar>
 
 #include <limits>
 
 #include "core/grid/cell_text.h"
+#include "core/grid/grid_layout.h"
 #include "core/operations/colouring.h"
 #include "gui/dialogs/colors_frame.h"
 #include "gui/dialogs/message_box.h"
@@ -211,6 +213,17 @@ void TfMain::tGridSelectCell(int column, int row) {
   tBar->setPanelText(9,
                      blank + QString::fromLatin1(bits.data(), static_cast<qsizetype>(bits.size())));
   tBar->setPanelText(11, blank + QString::fromStdString(cp1251_.utf8(b)));
+}
+
+void TfMain::mCopyClick() {
+  const int row = tGrid->currentRow();
+  if (row < 1 || static_cast<size_t>(row) > store_.size()) return;
+  const auto found = store_.find(static_cast<uint32_t>(row - 1));
+  if (found == store_.end()) return;
+  const xpaket& p = *found->second;
+  const std::string text =
+      hex_copy_text(p.bytes(), p.byte_length(), {tGrid->rangeFirst(), tGrid->rangeLast()});
+  QGuiApplication::clipboard()->setText(QString::fromLatin1(text));
 }
 
 void TfMain::tGridActivate(uint32_t number) {

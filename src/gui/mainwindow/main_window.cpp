@@ -176,6 +176,13 @@ void TfMain::BuildMenus() {
             &TfMain::mInvertSelClick);
   mView->addSeparator();
   AddAction(mView, "mGoto", QStringLiteral("Перейти к пакету номер..."), {}, &TfMain::mGotoClick);
+  // Not a menu item: the grid's copy key.
+  auto* copy = new QAction(this);
+  copy->setObjectName(QStringLiteral("mCopy"));
+  copy->setShortcut(QKeySequence::Copy);
+  copy->setShortcutContext(Qt::WindowShortcut);
+  connect(copy, &QAction::triggered, this, &TfMain::mCopyClick);
+  addAction(copy);
 
   QMenu* processing = mMain->addMenu(QStringLiteral("Обработка"));
   for (const operation_command& command : operation_commands()) AddOperation(processing, command);

@@ -75,6 +75,8 @@ class TfMain : public QMainWindow, public sig_loader_host {
   void mScrollClick();
   void mViewWProtoClick();
   void mGotoClick();
+  // Copies the current packet's bytes (or those of the marked columns) as hexadecimal text.
+  void mCopyClick();
   void mHelpClick();
   void mAboutClick();
   // Colouring: the current colour is the tool bar's; none of them touches the saved flag.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -247,6 +248,19 @@ TEST_F(MainWindowTest, StatusPanelsOfTheSelectedCell) {
     EXPECT_EQ(panel(9), QString::fromUtf8(r.bin));
     EXPECT_EQ(panel(11), QString::fromUtf8(r.text));
   }
+}
+
+TEST_F(MainWindowTest, CopyPutsTheCurrentPacketOrItsMarkedColumnsOnTheClipboard) {
+  load({{0xFF, 0x41}, {0xC0, 0x01, 0x20}});
+  main.grid()->setCurrentCell(1, 2);
+  QAction* copy = main.findChild<QAction*>(QStringLiteral("mCopy"));
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->shortcut(), QKeySequence(QKeySequence::Copy));
+  copy->trigger();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("C0 01 20"));
+  main.grid()->setColumnRange(2, 5);
+  copy->trigger();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("01 20"));
 }
 
 TEST_F(MainWindowTest, LoadRecountsAndMarksSavedMergeMarksNotSaved) {
