@@ -92,7 +92,7 @@ TEST(SaveTarget, LinkIsKeptAndItsTargetSaved) {
 
 TEST(SaveTarget, NameAtTheLengthLimitSaves) {
   temp_dir dir;
-  test_store s({{7}});
+  test_store s(std::vector<std::vector<uint8_t>>{{7}});
   const long limit = ::pathconf(dir.path().c_str(), _PC_NAME_MAX);
   ASSERT_GT(limit, 10);
   const std::string path = dir.file(std::string(static_cast<size_t>(limit) - 4, 'n') + ".sig");
