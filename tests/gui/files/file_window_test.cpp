@@ -357,9 +357,9 @@ TEST_F(FileWindowTest, PacketTooLongForSigIsNamedAndNothingIsWritten) {
       QStringLiteral("Пакет номер 3 длиннее 65535 байт: формат SIG не может его сохранить.   "));
   EXPECT_FALSE(host.saved.has_value());
   // BIT has no length field: the same store saves.
-  choose(path, 1);
+  choose(dir.file("long.bit"), 1);
   run(TfSigLoader::save);
-  EXPECT_EQ(read_file(path).size(), 3u + 3u + 70000u);
+  EXPECT_EQ(read_file(dir.file("long.bit")).size(), 3u + 3u + 70000u);
   EXPECT_EQ(host.saved, true);
 }
 

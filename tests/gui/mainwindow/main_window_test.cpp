@@ -238,7 +238,6 @@ TEST_F(MainWindowTest, StatusPanelsOfTheSelectedCell) {
       {3, 2, " пакет 2 : байт 3 - биты с 17 по 24", " 32", " 20", " 00000100", "  "},
       // Past the packet's end there is no byte: the value panels are empty.
       {3, 1, " пакет 1 : байт 3 - биты с 17 по 24", "", "", "", ""},
-      {1, 3, "", "", "", "", ""},
   };
   for (const row& r : rows) {
     main.grid()->setCurrentCell(r.column, r.row);
