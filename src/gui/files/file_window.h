@@ -26,7 +26,8 @@ class sig_loader_host {
   virtual void SetGridVisible(bool on) = 0;
   // Sets or clears the saved flag and repaints its status panel.
   virtual void SetSaved(bool saved) = 0;
-  // The first command-line argument; empty when there is none.
+  // The file to open without a file dialog: a recent file the user chose, else the first
+  // command-line argument; empty when there is none.
   [[nodiscard]] virtual QString CommandLineFile() const = 0;
 };
 

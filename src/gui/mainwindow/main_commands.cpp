@@ -241,6 +241,7 @@ void TfMain::SetSignalCaption(const QString& file_name) {
   // no second copy to a caption that already ends in it.
   QGuiApplication::setApplicationDisplayName(caption);
   setWindowTitle(caption);
+  RememberFile(file_name);
 }
 
 void TfMain::ShowFirstScreen() {
@@ -259,5 +260,6 @@ void TfMain::SetSaved(bool saved) {
 }
 
 QString TfMain::CommandLineFile() const {
+  if (!named_file_.isEmpty()) return named_file_;
   return arguments_.isEmpty() ? QString() : arguments_.constFirst();
 }

@@ -9,7 +9,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QFileInfo>
 #include <QMouseEvent>
+#include <QSettings>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolBar>
@@ -33,6 +35,14 @@ constexpr QSize tool_button_size(23, 22);
 
 // The View menu positions of the display modes and of the expanded item.
 constexpr int expanded_position = 6;
+
+// The file menu lists this many of the signals last opened or saved, the newest first.
+constexpr qsizetype recent_limit = 8;
+constexpr const char* recent_key = "RecentFiles";
+
+QSettings program_settings() {
+  return QSettings(QStringLiteral("Quillmark"), QStringLiteral("Pelorin"));
+}
 
 struct tool_button {
   const char* name;  // null: a separator
@@ -143,6 +153,10 @@ void TfMain::BuildMenus() {
   AddAction(file, "mLoad", QStringLiteral("Открыть"), QKeySequence::Open, &TfMain::mLoadClick);
   AddAction(file, "mSave", QStringLiteral("Сохранить"), QKeySequence::Save, &TfMain::mSaveClick);
   AddAction(file, "mMerge", QStringLiteral("Подгрузить"), {}, &TfMain::mMergeClick);
+  file->addSeparator();
+  mRecent = file->addMenu(QStringLiteral("Недавние файлы"));
+  mRecent->setObjectName(QStringLiteral("mRecent"));
+  FillRecentMenu();
 
   mView = mMain->addMenu(QStringLiteral("Вид"));
   mode_items_[0] = AddAction(mView, "mViewDec", QStringLiteral("Десятичный"),
@@ -399,4 +413,41 @@ void TfMain::mViewWProtoClick() {
   mViewWProto->setChecked(protocol_pane_);
   btnAnalyz->setChecked(protocol_pane_);
   tpProto->setVisible(protocol_pane_);
+}
+
+QStringList TfMain::RecentFiles() {
+  return program_settings().value(QString::fromLatin1(recent_key)).toStringList();
+}
+
+void TfMain::RememberFile(const QString& path) {
+  const QString absolute = QFileInfo(path).absoluteFilePath();
+  QStringList files = RecentFiles();
+  files.removeAll(absolute);
+  files.prepend(absolute);
+  if (files.size() > recent_limit) files.resize(recent_limit);
+  program_settings().setValue(QString::fromLatin1(recent_key), files);
+  FillRecentMenu();
+}
+
+void TfMain::FillRecentMenu() {
+  mRecent->clear();
+  const QStringList files = RecentFiles();
+  for (qsizetype i = 0; i < files.size(); ++i) {
+    const QString& path = files[i];
+    // The digit is the item's accelerator; an ampersand of the name stays a plain character.
+    QString caption = QStringLiteral("&%1 ").arg(i + 1);
+    caption += QString(path).replace(QLatin1Char('&'), QStringLiteral("&&"));
+    QAction* item = mRecent->addAction(caption);
+    item->setToolTip(path);
+    connect(item, &QAction::triggered, this, [this, path] { OpenNamedFile(path); });
+  }
+  mRecent->setEnabled(!files.isEmpty());
+}
+
+void TfMain::OpenNamedFile(const QString& path) {
+  if (busy_ || !ConfirmDiscard()) return;
+  named_file_ = path;
+  SetCommand(TfSigLoader::load_argument);
+  RunOperation(op_files);
+  named_file_.clear();
 }

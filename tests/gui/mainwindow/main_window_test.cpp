@@ -288,6 +288,29 @@ TEST_F(MainWindowTest, LoadRecountsAndMarksSavedMergeMarksNotSaved) {
   EXPECT_EQ(QGuiApplication::applicationDisplayName(), caption);
 }
 
+TEST_F(MainWindowTest, RecentFilesListTheNewestFirstAndReopenWithoutADialog) {
+  const QString first = QString::fromStdString(dir.write("first.sig", sig_image({{1}, {2}})));
+  const QString second = QString::fromStdString(dir.write("second.sig", sig_image({{7, 7, 7}})));
+  choose(first.toStdString());
+  main.mLoadClick();
+  choose(second.toStdString());
+  main.mLoadClick();
+  auto* recent = main.findChild<QMenu*>(QStringLiteral("mRecent"));
+  ASSERT_NE(recent, nullptr);
+  QList<QAction*> items = recent->actions();
+  ASSERT_GE(items.size(), 2);
+  EXPECT_EQ(items[0]->toolTip(), second);
+  EXPECT_EQ(items[1]->toolTip(), first);
+  EXPECT_TRUE(items[0]->text().startsWith(QStringLiteral("&1 ")));
+  // A recent item opens its file with no file dialog and moves to the top.
+  items[1]->trigger();
+  EXPECT_EQ(main.store().size(), 2u);
+  EXPECT_TRUE(ui.files.empty());
+  items = recent->actions();
+  EXPECT_EQ(items[0]->toolTip(), first);
+  EXPECT_EQ(items[1]->toolTip(), second);
+}
+
 TEST_F(MainWindowTest, UnsavedSignalAsksBeforeOpeningAnotherFile) {
   const std::string first = dir.write("first.sig", sig_image({{1}, {2}}));
   const std::string second = dir.write("second.sig", sig_image({{7, 7, 7}}));
