@@ -7,6 +7,7 @@
 
 #include "demodulator/core/pipeline.h"
 #include "demodulator/gui/tessaly_window.h"
+#include "gui/dialogs/display_check.h"
 
 namespace {
 
@@ -30,6 +31,10 @@ int main(int argc, char** argv) {
   if (argc > 2) {
     std::cerr << "usage: tessaly [RECORDING]\n";
     return 3;
+  }
+  if (const std::string missing = missing_display(argc, argv); !missing.empty()) {
+    std::cerr << "tessaly: " << missing << '\n';
+    return 1;
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName("Tessaly");

@@ -57,9 +57,9 @@ TEST(Headless, PrintsTheMessageAndExitsWithItsStatus) {
   EXPECT_EQ(missing.status, 2);
   EXPECT_EQ(missing.err, "Ошибка при выполнении файловых операций.   \n");
 
-  // This process holds the recording: the program cannot have it.
+  // This process holds the recording as a writer would: the program cannot have it.
   const int fd = ::open(demo.c_str(), O_RDONLY);
-  ASSERT_EQ(::flock(fd, LOCK_SH), 0);
+  ASSERT_EQ(::flock(fd, LOCK_EX), 0);
   EXPECT_EQ(run(dir, TESSALY_PROGRAM, demo).status, 2);
   ::close(fd);
   EXPECT_EQ(run(dir, TESSALY_PROGRAM, demo).status, 0);

@@ -257,8 +257,9 @@ TEST_F(RunFile, NoSyncKeepsTheSignalAndWritesAnEmptyRecord) {
 
 TEST_F(RunFile, FileFailuresGiveTheErrorMessage) {
   const std::string held = dir.write("held.wav", synced_recording());
+  // A writer holds the input.
   const int fd = ::open(held.c_str(), O_RDONLY);
-  ASSERT_EQ(::flock(fd, LOCK_SH), 0);
+  ASSERT_EQ(::flock(fd, LOCK_EX), 0);
   // An output that someone holds fails the same way.
   const std::string ok = dir.write("ok.wav", synced_recording());
   const int out_fd = ::open(dir.write("1_ok.wav.sig", {}).c_str(), O_RDONLY);

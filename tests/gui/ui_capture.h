@@ -37,8 +37,9 @@ class ui_capture {
             },
             [this](const QString&, const QString&) { return next(texts, std::nullopt); },
             [this](QFileDialog& dialog) {
-              file_dialogs.push_back(
-                  {dialog.objectName(), dialog.nameFilters(), dialog.defaultSuffix()});
+              file_dialogs.push_back({dialog.objectName(), dialog.nameFilters(),
+                                      dialog.defaultSuffix(),
+                                      dialog.testOption(QFileDialog::HideNameFilterDetails)});
               return next(files, std::nullopt);
             }}),
         modal_([this](TPelorin_Plugin& dialog) { return run(dialog); }) {}
@@ -50,6 +51,7 @@ class ui_capture {
     QString name;
     QStringList filters;
     QString default_suffix;
+    bool hides_filter_details = false;
   };
   std::vector<file_dialog_seen> file_dialogs;
   std::deque<answer> answers;

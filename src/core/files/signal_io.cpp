@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -48,7 +49,30 @@ load_result load_sig_file(const std::string& path, PAKETS& store, const sig_read
   return result;
 }
 
+bool is_empty_signal_file(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0;
+}
+
 namespace {
+
+std::string folder_of(const std::string& path) {
+  const std::string::size_type slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+// The extension of the last name of `path` in lower case, without the dot; empty when the name
+// has none (a leading dot starts a hidden name, not an extension).
+std::string extension_of(const std::string& path) {
+  const std::string::size_type slash = path.rfind('/');
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const std::string::size_type dot = name.rfind('.');
+  if (dot == std::string::npos || dot == 0) return {};
+  std::string ext = name.substr(dot + 1);
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext;
+}
 
 // Permissions for a new file: the old target's when there is one, else the usual 0666 - umask.
 mode_t mode_for(const std::string& path) {
@@ -59,14 +83,34 @@ mode_t mode_for(const std::string& path) {
   return 0666 & ~mask;
 }
 
-bool sync_file(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+bool sync_path(const std::string& path, int flags) {
+  const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
   if (fd < 0) return false;
   const bool ok = ::fsync(fd) == 0;
   return ::close(fd) == 0 && ok;
 }
 
+bool sync_file(const std::string& path) {
+  return sync_path(path, O_RDONLY);
+}
+
 }  // namespace
+
+save_name resolve_save_name(const std::string& typed, signal_format chosen) {
+  const std::string ext = extension_of(typed);
+  if (ext == "sig") return {typed, signal_format::sig};
+  if (ext == "bit") return {typed, signal_format::bit};
+  if (ext == "pcap") return {typed, signal_format::capture};
+  if (ext.empty()) {
+    std::string path = typed;
+    if (!path.empty() && path.back() == '.') path.pop_back();
+    const char* suffix = chosen == signal_format::bit       ? ".bit"
+                         : chosen == signal_format::capture ? ".pcap"
+                                                            : ".sig";
+    return {path + suffix, chosen};
+  }
+  return {typed, chosen};
+}
 
 namespace {
 
@@ -104,9 +148,11 @@ bool target_writable(const std::string& target, bool& existing) {
   const std::string folder = slash == std::string::npos
                                  ? std::string(".")
                                  : (slash == 0 ? std::string("/") : target.substr(0, slash));
-  if (::access(folder.c_str(), W_OK | X_OK) != 0) return false;
+  // A folder that takes no new files may still hold a writable file, which is then written in
+  // place.
+  const bool folder_writable = ::access(folder.c_str(), W_OK | X_OK) == 0;
   struct stat st {};
-  if (::lstat(target.c_str(), &st) != 0) return errno == ENOENT;
+  if (::lstat(target.c_str(), &st) != 0) return folder_writable && errno == ENOENT;
   existing = true;
   return S_ISREG(st.st_mode) && ::access(target.c_str(), W_OK) == 0;
 }
@@ -182,6 +228,15 @@ save_status write_store(const std::string& temp, const PAKETS& store, signal_for
   return out.fail() ? save_status::write_failed : save_status::saved;
 }
 
+// The fallback where no temporary file can be made beside the target: write it in place.
+save_result save_in_place(const std::string& target, const PAKETS& store, signal_format format,
+                          const save_hooks& hooks) {
+  const save_status status = write_store(target, store, format, hooks);
+  if (status != save_status::saved) return {status, 0};
+  if (!sync_file(target)) return {save_status::write_failed, 0};
+  return {save_status::saved, 0};
+}
+
 }  // namespace
 
 save_result save_signal_file(const std::string& path, const PAKETS& store, bool with_length,
@@ -209,12 +264,22 @@ save_result save_signal_file(const std::string& path, const PAKETS& store, signa
     }
   } const lock{held};
 
-  std::vector<char> name(target.begin(), target.end());
-  const std::string suffix = ".XXXXXX";
-  name.insert(name.end(), suffix.begin(), suffix.end());
+  const std::string folder = folder_of(target);
+  // A short temporary name, so that a target name near the length limit still gets one.
+  const std::string pattern = folder + "/.pel-XXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   const int fd = ::mkstemp(name.data());
-  if (fd < 0) return {save_status::write_failed, 0};
+  if (fd < 0) {
+    const int error = errno;
+    struct stat st {};
+    // A read-only folder (or one full of names) may still hold a writable target.
+    if ((error == EACCES || error == EPERM || error == EROFS) && ::stat(target.c_str(), &st) == 0 &&
+        S_ISREG(st.st_mode)) {
+      return save_in_place(target, store, format, hooks);
+    }
+    return {save_status::write_failed, 0};
+  }
   ::close(fd);
   const std::string temp(name.data());
   auto fail = [&temp](save_status status) {
@@ -236,5 +301,7 @@ save_result save_signal_file(const std::string& path, const PAKETS& store, signa
       std::rename(temp.c_str(), target.c_str()) != 0) {
     return fail(save_status::write_failed);
   }
+  // The rename lasts only once the folder's entry is on the disk as well.
+  (void)sync_path(folder, O_RDONLY | O_DIRECTORY);
   return {save_status::saved, 0};
 }

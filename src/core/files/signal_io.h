@@ -46,6 +46,19 @@ enum class signal_format {
 // The format a target's name asks for: *.bit BIT, *.pcap a capture, anything else SIG.
 [[nodiscard]] signal_format format_for_target(const std::string& path);
 
+// Whether `path` names a regular file of 0 bytes: an empty signal.
+[[nodiscard]] bool is_empty_signal_file(const std::string& path);
+
+// The name and format a save uses. The format comes from the save dialog's filter; a name
+// without an extension gets that format's (".sig", ".bit" or ".pcap"), and a typed ".sig",
+// ".bit" or ".pcap" (any case) picks that format instead, so that a file's name and contents
+// always agree.
+struct save_name {
+  std::string path;
+  signal_format format = signal_format::sig;
+};
+[[nodiscard]] save_name resolve_save_name(const std::string& typed, signal_format chosen);
+
 enum class save_status {
   saved,
   cancelled,       // keep_going said no; the target is untouched
@@ -80,7 +93,9 @@ struct save_hooks {
 // Writes the store in `format` into a temporary file beside the target and renames it over the
 // target only when every packet was written, so a cancelled or failed save leaves the old file as
 // it was. A target that can_write_target refuses is write_failed before anything is written; the
-// old file stays locked until it is replaced.
+// old file stays locked until it is replaced. A symbolic link stays: its target is saved. Where no
+// temporary file can be made (a read-only folder holding a writable file), the target is written
+// in place; then a cancel or failure leaves it cut short.
 // An exception from a hook or std::bad_alloc passes through, with the temporary file removed.
 [[nodiscard]] save_result save_signal_file(const std::string& path, const PAKETS& store,
                                            signal_format format, const save_hooks& hooks = {});

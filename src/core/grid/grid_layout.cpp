@@ -1,5 +1,6 @@
 #include "core/grid/grid_layout.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -62,4 +63,22 @@ int grid_columns_for(uint32_t longest) {
 
 int grid_rows_for(uint32_t packets) {
   return checked_dimension(packets);
+}
+
+std::string hex_copy_text(const uint8_t* bytes, uint32_t length, column_range range) {
+  uint32_t first = 0;
+  uint32_t end = length;
+  if (range.first >= 1 && range.last >= range.first) {
+    first = std::min(static_cast<uint32_t>(range.first - 1), length);
+    end = std::min(static_cast<uint32_t>(range.last), length);
+  }
+  static constexpr char digits[] = "0123456789ABCDEF";
+  std::string text;
+  text.reserve(static_cast<size_t>(end - first) * 3);
+  for (uint32_t i = first; i < end; ++i) {
+    if (i != first) text += ' ';
+    text += digits[bytes[i] >> 4];
+    text += digits[bytes[i] & 0x0F];
+  }
+  return text;
 }

@@ -87,3 +87,7 @@ struct grid_view_state {
   bool expanded = false;
   column_range range;
 };
+
+// The bytes of a packet as copied text: two upper-case hex digits a byte, blank-separated. With
+// a marked range only its columns (1-based) that the packet reaches; else the whole packet.
+[[nodiscard]] std::string hex_copy_text(const uint8_t* bytes, uint32_t length, column_range range);

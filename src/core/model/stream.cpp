@@ -106,7 +106,10 @@ int xin_stream::open(const std::string& name) {
   const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return 2;
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+  // Readers share the file; a writer's lock keeps it. A file system without locks (or one that
+  // refuses them, as some network ones do) is read unlocked.
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+      (::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK)) {
     ::close(fd);
     return 2;
   }

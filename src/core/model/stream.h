@@ -57,11 +57,11 @@ class xstream : public xblock {
 };
 
 // Read-only stream over a whole file, read into memory the stream owns (the holes of a sparse
-// file are left as untouched zero pages, which take no memory). While open, the file is
-// locked exclusively (flock), so a second open of the same file, from this process or another,
-// yields 2. The lock is advisory: a program that ignores it may still cut the file while it is
-// read; the stream then holds the bytes it got and says so with truncated(), instead of the
-// process faulting on a mapping.
+// file are left as untouched zero pages, which take no memory). While open, the file holds a
+// shared lock (flock): other readers may open it too, while a file a writer holds locked yields
+// 2. The lock is advisory: a program that ignores it may still cut the file while it is read; the
+// stream then holds the bytes it got and says so with truncated(), instead of the process
+// faulting on a mapping.
 class xin_stream : public xstream {
  public:
   xin_stream() = default;

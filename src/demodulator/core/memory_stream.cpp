@@ -29,6 +29,12 @@ int open_flags(uint8_t mode) {
   }
 }
 
+// Readers share a file, a writer holds it alone. Only another holder's lock refuses it: a file
+// system that cannot lock (some network ones) is used unlocked.
+bool lock_file(int fd, int operation) {
+  return ::flock(fd, operation | LOCK_NB) == 0 || errno != EWOULDBLOCK;
+}
+
 // Opens and locks the file; -1 on any failure. A file to be created is emptied only once the
 // lock is held, so that a file someone else holds is never touched.
 int open_locked(const std::string& name, uint8_t mode, uint32_t attributes, uint64_t& size) {
@@ -39,7 +45,7 @@ int open_locked(const std::string& name, uint8_t mode, uint32_t attributes, uint
   if (fd < 0) return -1;
   struct stat st {};
   const bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-                  ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+                  lock_file(fd, mode == memory_stream::read ? LOCK_SH : LOCK_EX) &&
                   (mode != memory_stream::create || ::ftruncate(fd, 0) == 0);
   if (!ok) {
     ::close(fd);

@@ -6,6 +6,40 @@
 
 #include "gui/dialogs/glyphs.h"
 
+namespace {
+
+// The name a colour button's tool tip gives its colour.
+QString colour_name(uint32_t number) {
+  switch (number) {
+    case 0xC0C0C0:
+      return QStringLiteral("светло-серый");
+    case 0x808080:
+      return QStringLiteral("тёмно-серый");
+    case 0xFF0000:
+      return QStringLiteral("синий");
+    case 0x00FFFF:
+      return QStringLiteral("жёлтый");
+    case 0x0000FF:
+      return QStringLiteral("красный");
+    case 0x00FF00:
+      return QStringLiteral("салатовый");
+    case 0x008000:
+      return QStringLiteral("зелёный");
+    case 0x008080:
+      return QStringLiteral("оливковый");
+    case 0xFF00FF:
+      return QStringLiteral("пурпурный");
+    case 0xFFFF00:
+      return QStringLiteral("голубой");
+    case 0x808000:
+      return QStringLiteral("сине-зелёный");
+    default:
+      return {};
+  }
+}
+
+}  // namespace
+
 Tfr_colors::Tfr_colors(QWidget* parent) : QFrame(parent) {
   setObjectName(QStringLiteral("Tfr_colors"));
   setFixedSize(271, 40);
@@ -20,6 +54,7 @@ Tfr_colors::Tfr_colors(QWidget* parent) : QFrame(parent) {
     button->setCheckable(true);
     button->setAutoRaise(true);
     button->setIcon(colour_glyph(marking_colours[i].number));
+    button->setToolTip(colour_name(marking_colours[i].number));
     button->setIconSize(QSize(16, 16));
     button->setGeometry(4 + 24 * static_cast<int>(i), 16, 23, 22);
     group_->addButton(button, static_cast<int>(i));

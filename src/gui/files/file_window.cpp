@@ -56,6 +56,8 @@ std::unique_ptr<QFileDialog> file_dialog(QWidget* parent, const char* name,
   dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                       : QFileDialog::AnyFile);
   dialog->setDefaultSuffix(QStringLiteral("sig"));
+  // The filters read as the program names them, without a repeated pattern.
+  dialog->setOption(QFileDialog::HideNameFilterDetails);
   dialog->setNameFilters(filters);
   // A name typed without extension gets the one of the chosen filter.
   QObject::connect(
@@ -183,14 +185,17 @@ bool TfSigLoader::PrepareSave() {
                         {sig_save_filter, bit_save_filter, capture_save_filter});
   const std::optional<file_choice> choice = run_file_dialog(*dlgSave);
   if (!choice || choice->path.isEmpty()) return false;
-  save_path_ = QFile::encodeName(choice->path).toStdString();
-  save_format_ = format_of_filter(choice->filter);
+  const save_name target = resolve_save_name(QFile::encodeName(choice->path).toStdString(),
+                                             format_of_filter(choice->filter));
+  save_path_ = target.path;
+  save_format_ = target.format;
+  // The messages stand over the main window: this window is not shown yet.
   if (const auto too_long = first_packet_too_long(*store_, save_format_)) {
-    show_warning(this, too_long_text(*too_long));
+    show_warning(parentWidget(), too_long_text(*too_long));
     return false;
   }
   if (!can_write_target(save_path_)) {
-    show_error(this, open_failed_text());
+    show_error(parentWidget(), open_failed_text());
     return false;
   }
   return true;
@@ -206,9 +211,16 @@ bool TfSigLoader::PrepareLoad() {
     if (const std::optional<file_choice> choice = run_file_dialog(*dlgOpen)) name = choice->path;
   }
   if (name.isEmpty()) return false;
-  if (input_.open(QFile::encodeName(name).toStdString()) != 0) {
-    show_error(this, open_failed_text());
-    return false;
+  const std::string path = QFile::encodeName(name).toStdString();
+  empty_file_ = false;
+  if (input_.open(path) != 0) {
+    // A file of 0 bytes cannot be mapped, yet it is a valid signal of no packets (a save of an
+    // empty store writes one).
+    empty_file_ = is_empty_signal_file(path);
+    if (!empty_file_) {
+      show_error(parentWidget(), open_failed_text());
+      return false;
+    }
   }
   host_.SetCurrentCell(1, 1);
   if (code() == load) {
@@ -251,14 +263,15 @@ void TfSigLoader::ProcessSave() {
   switch (saved.status) {
     case save_status::saved:
       host_.SetSaved(true);
+      host_.SetSignalCaption(QFile::decodeName(QByteArray::fromStdString(save_path_)));
       break;
     case save_status::cancelled:
       break;
     case save_status::write_failed:
-      show_error(this, write_failed_text());
+      show_error(parentWidget(), write_failed_text());
       break;
     case save_status::packet_too_long:
-      show_warning(this, too_long_text(saved.packet));
+      show_warning(parentWidget(), too_long_text(saved.packet));
       break;
   }
 }
@@ -266,8 +279,8 @@ void TfSigLoader::ProcessSave() {
 void TfSigLoader::ProcessLoad() {
   lblTitle->setText(QStringLiteral("Загрузка..."));
   const auto first = static_cast<uint32_t>(store_->size());
-  input_.seek(0);
-  SetGauge(static_cast<qint64>(input_.file_size()), 0);
+  if (input_.is_open()) input_.seek(0);
+  SetGauge(static_cast<qint64>(input_.is_open() ? input_.file_size() : 0), 0);
   QCoreApplication::processEvents();
   QElapsedTimer since_events;
   since_events.start();
@@ -281,11 +294,14 @@ void TfSigLoader::ProcessLoad() {
     since_events.restart();
   };
   const std::span<const uint8_t> image = stream_image(input_);
-  const sig_read_result read = read_sig_stream(input_, *store_, hooks);
+  // A file of 0 bytes is opened by nobody: it reads as a signal of no packets.
+  const sig_read_result read =
+      empty_file_ ? sig_read_result{first, true} : read_sig_stream(input_, *store_, hooks);
   pass_.result.joined = read.next;
   const bool cancelled = !pass_.running;
   if (!read.ok) {
-    show_error(this, is_capture_image(image) ? capture_format_error_text() : format_error_text());
+    show_error(parentWidget(),
+               is_capture_image(image) ? capture_format_error_text() : format_error_text());
   } else {
     pass_.result.processed = static_cast<int32_t>(read.next);
   }

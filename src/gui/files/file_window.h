@@ -26,7 +26,8 @@ class sig_loader_host {
   virtual void SetGridVisible(bool on) = 0;
   // Sets or clears the saved flag and repaints its status panel.
   virtual void SetSaved(bool saved) = 0;
-  // The first command-line argument; empty when there is none.
+  // The file to open without a file dialog: a recent file the user chose, else the first
+  // command-line argument; empty when there is none.
   [[nodiscard]] virtual QString CommandLineFile() const = 0;
 };
 
@@ -79,6 +80,7 @@ class TfSigLoader : public TPelorin_Plugin {
   xin_stream input_;
   std::string save_path_;
   signal_format save_format_ = signal_format::sig;
-  bool shown_ = false;  // the window was shown: FormClose reports the store as modified
+  bool empty_file_ = false;  // the file to load has 0 bytes: nothing is read
+  bool shown_ = false;       // the window was shown: FormClose reports the store as modified
   bool closed_ = false;
 };

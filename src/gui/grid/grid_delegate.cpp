@@ -79,9 +79,10 @@ void grid_delegate::paintCell(QPainter& painter, const QRect& section, int row, 
     }
     return;
   }
-  painter.fillRect(to_qrect(r), packet_colour(p->colour));
+  const QColor fill = packet_colour(p->colour);
+  painter.fillRect(to_qrect(r), fill);
   if (selected) {
-    painter.setPen(grid_colours::current_frame);
+    painter.setPen(current_frame_on(fill));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(r.left, r.top, r.width() - 1, r.height() - 1);
   } else if (state_.range.contains(column + 1)) {

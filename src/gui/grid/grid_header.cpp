@@ -35,13 +35,31 @@ QSize grid_header::sizeHint() const {
 void grid_header::drawFixedText(QPainter& painter, const cell_rect& r, const QString& text,
                                 const QColor& background) {
   if (text.isEmpty()) return;
+  // A text wider than its cell (a five-digit column number, a long number : length pair) is drawn
+  // in a font small enough to fit.
+  const QFont original = painter.font();
+  const int room = r.width() - 2;
+  int width = painter.fontMetrics().horizontalAdvance(text);
+  if (width > room && room > 0) {
+    QFont smaller = painter.font();
+    const qreal size = smaller.pointSizeF() > 0 ? smaller.pointSizeF() : smaller.pixelSize();
+    for (qreal s = size * room / width; s >= 4 && width > room; s -= 0.5) {
+      if (smaller.pointSizeF() > 0) {
+        smaller.setPointSizeF(s);
+      } else {
+        smaller.setPixelSize(static_cast<int>(s));
+      }
+      painter.setFont(smaller);
+      width = painter.fontMetrics().horizontalAdvance(text);
+    }
+  }
   const QFontMetrics fm = painter.fontMetrics();
-  const int width = fm.horizontalAdvance(text);
   const int x = centred_left(r.left, r.right, width);
   const int y = r.bottom - fm.height();
   painter.fillRect(QRect(x, y, width, fm.height()), background);
   painter.setPen(grid_colours::text);
   painter.drawText(x, y + fm.ascent(), text);
+  painter.setFont(original);
 }
 
 void grid_header::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {

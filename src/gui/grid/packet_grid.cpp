@@ -123,7 +123,14 @@ void TPacketGrid::RecountPackets() {
   const PAKETS empty;
   const PAKETS& store = model_->store() != nullptr ? *model_->store() : empty;
   const store_totals totals = count_store(store, [] { QCoreApplication::processEvents(); });
+  // Fewer rows than the current row would move the current cell and scroll the view to it:
+  // the view stays where it was (a quick filter has just scrolled it home).
+  const int first_row = verticalScrollBar()->value();
+  const int first_column = horizontalScrollBar()->value();
   model_->setDimensions(grid_columns_for(totals.max_length), grid_rows_for(totals.count));
+  updateGeometries();
+  verticalScrollBar()->setValue(first_row);
+  horizontalScrollBar()->setValue(first_column);
   emit statusText(0, QString::fromStdString(total_packets_text(totals)));
   emit statusText(1, QString::fromStdString(lengths_text(totals)));
   recounting_ = false;

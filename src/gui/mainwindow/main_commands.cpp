@@ -2,11 +2,14 @@
 // About, and what the file window asks of the main window.
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QScrollBar>
 
 #include <limits>
 
 #include "core/grid/cell_text.h"
+#include "core/grid/grid_layout.h"
 #include "core/operations/colouring.h"
 #include "gui/dialogs/colors_frame.h"
 #include "gui/dialogs/message_box.h"
@@ -67,6 +70,10 @@ void TfMain::RunOperation(int index) {
   // Packets changed in place may have new lengths (a cut, say) even with the modified flag clear:
   // the column count and the length totals are recounted for them too.
   if (result.modified || result.changed != 0) Recount();
+  // The tree may show a packet that is now changed, renumbered or destroyed.
+  if (result.modified || result.changed != 0 || result.deleted != 0 || result.joined != 0) {
+    fAnalyser->ShowPaket(nullptr);
+  }
   dialog.reset();
   // The current cell's byte may be another one now.
   tGridSelectCell(tGrid->currentColumn(), tGrid->currentRow());
@@ -177,15 +184,27 @@ void TfMain::mInvertSelClick() {
 }
 
 void TfMain::tGridSelectCell(int column, int row) {
-  if (row < 1 || column < 1 || static_cast<size_t>(row) > store_.size()) return;
-  const auto found = store_.find(static_cast<uint32_t>(row - 1));
-  if (found == store_.end()) return;
+  if (row < 1 || column < 1) return;
+  const auto found = static_cast<size_t>(row) > store_.size()
+                         ? store_.end()
+                         : store_.find(static_cast<uint32_t>(row - 1));
+  const bool has_byte =
+      found != store_.end() && static_cast<uint64_t>(column) <= found->second->byte_length();
+  if (found != store_.end()) {
+    tBar->setPanelText(2, QStringLiteral(" пакет %1 : байт %2 - биты с %3 по %4")
+                              .arg(row)
+                              .arg(column)
+                              .arg(8LL * column - 7)
+                              .arg(8LL * column));
+  } else {
+    tBar->setPanelText(2, QString());
+  }
+  // A cell past the packet's end, or below the last packet, has no byte to show.
+  if (!has_byte) {
+    for (int panel : {5, 7, 9, 11}) tBar->setPanelText(panel, QString());
+    return;
+  }
   const uint8_t b = found->second->get_byte(static_cast<uint32_t>(column - 1));
-  tBar->setPanelText(2, QStringLiteral(" пакет %1 : байт %2 - биты с %3 по %4")
-                            .arg(row)
-                            .arg(column)
-                            .arg(8LL * column - 7)
-                            .arg(8LL * column));
   char buffer[8];
   const QChar blank(QLatin1Char(' '));
   tBar->setPanelText(5, blank + QString::number(b));
@@ -194,6 +213,17 @@ void TfMain::tGridSelectCell(int column, int row) {
   tBar->setPanelText(9,
                      blank + QString::fromLatin1(bits.data(), static_cast<qsizetype>(bits.size())));
   tBar->setPanelText(11, blank + QString::fromStdString(cp1251_.utf8(b)));
+}
+
+void TfMain::mCopyClick() {
+  const int row = tGrid->currentRow();
+  if (row < 1 || static_cast<size_t>(row) > store_.size()) return;
+  const auto found = store_.find(static_cast<uint32_t>(row - 1));
+  if (found == store_.end()) return;
+  const xpaket& p = *found->second;
+  const std::string text =
+      hex_copy_text(p.bytes(), p.byte_length(), {tGrid->rangeFirst(), tGrid->rangeLast()});
+  QGuiApplication::clipboard()->setText(QString::fromLatin1(text));
 }
 
 void TfMain::tGridActivate(uint32_t number) {
@@ -206,7 +236,12 @@ void TfMain::SetCurrentCell(int column, int row) {
 }
 
 void TfMain::SetSignalCaption(const QString& file_name) {
-  setWindowTitle(QStringLiteral("Pelorin - ") + file_name);
+  const QString caption = QStringLiteral("Pelorin - ") + file_name;
+  // The application's name, as the task bar shows it, follows the signal too; the platform adds
+  // no second copy to a caption that already ends in it.
+  QGuiApplication::setApplicationDisplayName(caption);
+  setWindowTitle(caption);
+  RememberFile(file_name);
 }
 
 void TfMain::ShowFirstScreen() {
@@ -225,5 +260,6 @@ void TfMain::SetSaved(bool saved) {
 }
 
 QString TfMain::CommandLineFile() const {
+  if (!named_file_.isEmpty()) return named_file_;
   return arguments_.isEmpty() ? QString() : arguments_.constFirst();
 }

@@ -9,7 +9,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QFileInfo>
 #include <QMouseEvent>
+#include <QSettings>
+#include <QSplitter>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -33,6 +36,14 @@ constexpr QSize tool_button_size(23, 22);
 // The View menu positions of the display modes and of the expanded item.
 constexpr int expanded_position = 6;
 
+// The file menu lists this many of the signals last opened or saved, the newest first.
+constexpr qsizetype recent_limit = 8;
+constexpr const char* recent_key = "RecentFiles";
+
+QSettings program_settings() {
+  return QSettings(QStringLiteral("Quillmark"), QStringLiteral("Pelorin"));
+}
+
 struct tool_button {
   const char* name;  // null: a separator
   const char* tip;
@@ -53,22 +64,27 @@ TfMain::TfMain(QStringList arguments, QWidget* parent)
   auto* rows = new QVBoxLayout(client);
   rows->setContentsMargins(0, 0, 0, 0);
   rows->setSpacing(0);
-  auto* columns = new QHBoxLayout;
-  columns->setContentsMargins(0, 0, 0, 0);
-  columns->setSpacing(2);
+  // The user may widen the protocol pane by its left edge.
+  auto* columns = new QSplitter(Qt::Horizontal, client);
+  columns->setObjectName(QStringLiteral("spProto"));
+  columns->setChildrenCollapsible(false);
+  columns->setHandleWidth(2);
   tGrid = new TPacketGrid(client);
   tGrid->setStore(&store_);
   tpProto = new QFrame(client);
   tpProto->setObjectName(QStringLiteral("tpProto"));
-  tpProto->setFixedWidth(protocol_pane_width);
+  tpProto->setMinimumWidth(protocol_pane_width / 2);
   auto* pane = new QVBoxLayout(tpProto);
   pane->setContentsMargins(0, 0, 0, 0);
   fAnalyser = new Tfr_analyser(tpProto);
   pane->addWidget(fAnalyser);
-  columns->addWidget(tGrid, 1);
+  columns->addWidget(tGrid);
   columns->addWidget(tpProto);
+  columns->setStretchFactor(0, 1);
+  columns->setStretchFactor(1, 0);
+  columns->setSizes({width() - protocol_pane_width, protocol_pane_width});
   tBar = new TStatusBar(client);
-  rows->addLayout(columns, 1);
+  rows->addWidget(columns, 1);
   rows->addWidget(tBar);
   setCentralWidget(client);
 
@@ -134,9 +150,13 @@ void TfMain::BuildMenus() {
   QMenuBar* mMain = menuBar();
   mMain->setObjectName(QStringLiteral("mMain"));
   QMenu* file = mMain->addMenu(QStringLiteral("Файл"));
-  AddAction(file, "mLoad", QStringLiteral("Открыть"), {}, &TfMain::mLoadClick);
-  AddAction(file, "mSave", QStringLiteral("Сохранить"), {}, &TfMain::mSaveClick);
+  AddAction(file, "mLoad", QStringLiteral("Открыть"), QKeySequence::Open, &TfMain::mLoadClick);
+  AddAction(file, "mSave", QStringLiteral("Сохранить"), QKeySequence::Save, &TfMain::mSaveClick);
   AddAction(file, "mMerge", QStringLiteral("Подгрузить"), {}, &TfMain::mMergeClick);
+  file->addSeparator();
+  mRecent = file->addMenu(QStringLiteral("Недавние файлы"));
+  mRecent->setObjectName(QStringLiteral("mRecent"));
+  FillRecentMenu();
 
   mView = mMain->addMenu(QStringLiteral("Вид"));
   mode_items_[0] = AddAction(mView, "mViewDec", QStringLiteral("Десятичный"),
@@ -170,6 +190,13 @@ void TfMain::BuildMenus() {
             &TfMain::mInvertSelClick);
   mView->addSeparator();
   AddAction(mView, "mGoto", QStringLiteral("Перейти к пакету номер..."), {}, &TfMain::mGotoClick);
+  // Not a menu item: the grid's copy key.
+  auto* copy = new QAction(this);
+  copy->setObjectName(QStringLiteral("mCopy"));
+  copy->setShortcut(QKeySequence::Copy);
+  copy->setShortcutContext(Qt::WindowShortcut);
+  connect(copy, &QAction::triggered, this, &TfMain::mCopyClick);
+  addAction(copy);
 
   QMenu* processing = mMain->addMenu(QStringLiteral("Обработка"));
   for (const operation_command& command : operation_commands()) AddOperation(processing, command);
@@ -386,4 +413,41 @@ void TfMain::mViewWProtoClick() {
   mViewWProto->setChecked(protocol_pane_);
   btnAnalyz->setChecked(protocol_pane_);
   tpProto->setVisible(protocol_pane_);
+}
+
+QStringList TfMain::RecentFiles() {
+  return program_settings().value(QString::fromLatin1(recent_key)).toStringList();
+}
+
+void TfMain::RememberFile(const QString& path) {
+  const QString absolute = QFileInfo(path).absoluteFilePath();
+  QStringList files = RecentFiles();
+  files.removeAll(absolute);
+  files.prepend(absolute);
+  if (files.size() > recent_limit) files.resize(recent_limit);
+  program_settings().setValue(QString::fromLatin1(recent_key), files);
+  FillRecentMenu();
+}
+
+void TfMain::FillRecentMenu() {
+  mRecent->clear();
+  const QStringList files = RecentFiles();
+  for (qsizetype i = 0; i < files.size(); ++i) {
+    const QString& path = files[i];
+    // The digit is the item's accelerator; an ampersand of the name stays a plain character.
+    QString caption = QStringLiteral("&%1 ").arg(i + 1);
+    caption += QString(path).replace(QLatin1Char('&'), QStringLiteral("&&"));
+    QAction* item = mRecent->addAction(caption);
+    item->setToolTip(path);
+    connect(item, &QAction::triggered, this, [this, path] { OpenNamedFile(path); });
+  }
+  mRecent->setEnabled(!files.isEmpty());
+}
+
+void TfMain::OpenNamedFile(const QString& path) {
+  if (busy_ || !ConfirmDiscard()) return;
+  named_file_ = path;
+  SetCommand(TfSigLoader::load_argument);
+  RunOperation(op_files);
+  named_file_.clear();
 }

@@ -75,6 +75,8 @@ class TfMain : public QMainWindow, public sig_loader_host {
   void mScrollClick();
   void mViewWProtoClick();
   void mGotoClick();
+  // Copies the current packet's bytes (or those of the marked columns) as hexadecimal text.
+  void mCopyClick();
   void mHelpClick();
   void mAboutClick();
   // Colouring: the current colour is the tool bar's; none of them touches the saved flag.
@@ -120,9 +122,16 @@ class TfMain : public QMainWindow, public sig_loader_host {
   void tGridSelectCell(int column, int row);
   void tGridActivate(uint32_t number);
   void Recount();
+  // The recently opened or saved signals, kept in the settings.
+  static QStringList RecentFiles();
+  void RememberFile(const QString& path);
+  void FillRecentMenu();
+  // Opens `path` as the command-line file is opened: no file dialog.
+  void OpenNamedFile(const QString& path);
 
   PAKETS store_;
   QStringList arguments_;
+  QString named_file_;  // a file chosen from the recent list while its load runs
   bool saved_ = true;
   bool protocol_pane_ = true;
   bool expanded_ = true;
@@ -141,6 +150,7 @@ class TfMain : public QMainWindow, public sig_loader_host {
   Tfr_colors* fColors = nullptr;
   QMenu* mView = nullptr;
   QMenu* mPopup = nullptr;
+  QMenu* mRecent = nullptr;
   QAction* mExpanded = nullptr;
   QAction* mScroll = nullptr;
   QAction* mViewWProto = nullptr;

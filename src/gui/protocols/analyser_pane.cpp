@@ -65,6 +65,10 @@ Tfr_analyser::Tfr_analyser(QWidget* parent)
   tTree_->setObjectName("tTree");
   tTree_->setHeaderHidden(true);
   tTree_->setColumnCount(1);
+  // Long lines scroll sideways rather than being cut off.
+  tTree_->header()->setStretchLastSection(false);
+  tTree_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  tTree_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   tTree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   tTree_->setIndentation(tree_indent);
   tTree_->setIconSize(QSize(icon_size, icon_size));

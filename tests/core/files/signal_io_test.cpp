@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -30,14 +34,15 @@ TEST(SignalLoad, OpenFailuresLeaveTheStoreAlone) {
   EXPECT_EQ(load_sig_file(dir.write("empty.sig", {}), s.store).open_result, 3);
 
   const std::string held = dir.write("held.sig", sig_image({{9}}));
-  xin_stream holder;
-  ASSERT_EQ(holder.open(held), 0);
+  // A writer holds the file.
+  const int holder = ::open(held.c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
   const load_result locked = load_sig_file(held, s.store);
   EXPECT_EQ(locked.open_result, 2);
   EXPECT_FALSE(locked.ok);
   EXPECT_EQ(s.store.size(), 2u);
 
-  holder.close();
+  ::close(holder);
   const load_result merged = load_sig_file(held, s.store);
   EXPECT_TRUE(merged.ok);
   EXPECT_EQ(merged.next, 3u);

@@ -128,3 +128,23 @@ TEST(CellText, DecimalHasNoLeadingZerosAtEveryDigitBoundary) {
     EXPECT_EQ(numeric_cell_text(b, view_mode::decimal, buffer), text) << int{b};
   }
 }
+
+TEST(CopyText, WholePacketOrTheMarkedColumnsItReaches) {
+  const uint8_t bytes[] = {0x00, 0x0F, 0xA5, 0xFF, 0x10};
+  struct row {
+    column_range range;
+    uint32_t length;
+    const char* text;
+  };
+  const row rows[] = {
+      {{0, 0}, 5, "00 0F A5 FF 10"},
+      {{2, 3}, 5, "0F A5"},
+      {{4, 9}, 5, "FF 10"},
+      {{6, 9}, 5, ""},
+      {{1, 1}, 5, "00"},
+      {{0, 0}, 0, ""},
+  };
+  for (const row& r : rows) {
+    EXPECT_EQ(hex_copy_text(bytes, r.length, r.range), r.text) << r.range.first;
+  }
+}

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,7 +25,7 @@ TEST(InStream, OpenResultsForBadFiles) {
   EXPECT_EQ(s.end(), nullptr);
 }
 
-TEST(InStream, MapsTheWholeFileAndHoldsItExclusively) {
+TEST(InStream, MapsTheWholeFileAndSharesItWithReadersOnly) {
   temp_dir dir;
   const std::string path = dir.write("a.SIG", {1, 2, 3});
   xin_stream s;
@@ -34,8 +38,20 @@ TEST(InStream, MapsTheWholeFileAndHoldsItExclusively) {
   EXPECT_EQ(s.current()[2], 3);
 
   xin_stream second;
-  EXPECT_EQ(second.open(path), 2);  // held with no sharing
-  s.set_byte(0, 9);                 // read-only: ignored
+  EXPECT_EQ(second.open(path), 0);  // readers share
+  EXPECT_EQ(second.close(), 0);
+  {
+    // A writer's lock refuses the reader.
+    const int writer = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    xin_stream third;
+    EXPECT_NE(::flock(writer, LOCK_EX | LOCK_NB), 0) << "the reader holds a shared lock";
+    s.close();
+    ASSERT_EQ(::flock(writer, LOCK_EX | LOCK_NB), 0);
+    EXPECT_EQ(third.open(path), 2);
+    ::close(writer);
+    ASSERT_EQ(s.open(path), 0);
+  }
+  s.set_byte(0, 9);  // read-only: ignored
   s.set_bit(1);
   EXPECT_EQ(s.get_byte(0), 1);
 

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QRadioButton>
+#include <QSet>
 #include <QTimer>
 #include <QToolButton>
 
@@ -100,10 +101,14 @@ TEST(ColourFrame, ElevenColoursOneGroupRedFirst) {
   EXPECT_EQ(frame.ChosenColour(), 0x0000FFu);
   const auto buttons = frame.findChildren<QToolButton*>();
   ASSERT_EQ(buttons.size(), 11);
+  QSet<QString> tips;
   for (size_t i = 0; i < marking_colours.size(); ++i) {
     auto* button = frame.findChild<QToolButton*>(QString::fromLatin1(marking_colours[i].button));
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->geometry(), QRect(4 + 24 * static_cast<int>(i), 16, 23, 22));
+    // Every button names its colour, each a different name.
+    EXPECT_FALSE(button->toolTip().isEmpty()) << marking_colours[i].button;
+    tips.insert(button->toolTip());
     button->click();
     EXPECT_EQ(frame.ChosenColour(), marking_colours[i].number);
     // One group: exactly one button is down.
@@ -111,6 +116,7 @@ TEST(ColourFrame, ElevenColoursOneGroupRedFirst) {
     for (QToolButton* b : buttons) down += b->isChecked() ? 1 : 0;
     EXPECT_EQ(down, 1);
   }
+  EXPECT_EQ(tips.size(), 11);
   frame.Choose(0x123456);
   EXPECT_EQ(frame.ChosenColour(), 0xFFFFFFu);
   frame.Enable(false);

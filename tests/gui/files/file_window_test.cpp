@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <QFileDialog>
 #include <QLabel>
 #include <QTimer>
@@ -11,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "core/files/capture_file.h"
 #include "core/files/signal_io.h"
 #include "core/model/stream.h"
 #include "gui/files/file_window.h"
@@ -146,11 +151,11 @@ TEST_F(FileWindowTest, MergeNumbersBehindTheStoreKeepsColoursAndMarksNotSaved) {
 }
 
 TEST_F(FileWindowTest, OpenFailuresLeaveTheStoreAndShowTheMessage) {
-  const std::string empty = dir.write("empty.sig", {});
   const std::string locked = dir.write("locked.sig", sig_image({{1, 2}}));
-  xin_stream holder;
-  ASSERT_EQ(holder.open(locked), 0);
-  for (const std::string& path : {empty, locked, dir.file("missing.sig")}) {
+  // A writer holds the file.
+  const int holder = ::open(locked.c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+  for (const std::string& path : {locked, dir.file("missing.sig"), dir.path()}) {
     for (uint8_t command : {TfSigLoader::load, TfSigLoader::merge}) {
       unload_store(store);
       add(numbered(4, 2));
@@ -168,6 +173,7 @@ TEST_F(FileWindowTest, OpenFailuresLeaveTheStoreAndShowTheMessage) {
       EXPECT_FALSE(host.saved.has_value());
     }
   }
+  ::close(holder);
   EXPECT_EQ(ui.modal_runs, 0);
 }
 
@@ -205,15 +211,13 @@ TEST_F(FileWindowTest, SaveWritesExactBytesInTheFormatOfTheFilter) {
   const row rows[] = {
       {"out.sig", 0, {2, 0, 0x41, 0x42, 1, 0, 0x43, 0, 0}},
       {"out.bit", 1, {0x41, 0x42, 0x43}},
-      // The filter decides, not the name.
-      {"named.bit", 0, {2, 0, 0x41, 0x42, 1, 0, 0x43, 0, 0}},
-      {"named.sig", 1, {0x41, 0x42, 0x43}},
   };
   for (const row& r : rows) {
     host.saved.reset();
     choose(dir.file(r.name), r.filter);
     const PLUGIN_RESULT result = run(TfSigLoader::save);
     EXPECT_EQ(read_file(dir.file(r.name)), r.expected) << r.name;
+    EXPECT_EQ(host.caption, QString::fromStdString(dir.file(r.name)));
     EXPECT_EQ(result.processed, 3);
     EXPECT_FALSE(result.modified);
     EXPECT_FALSE(marks_unsaved(result));
@@ -227,6 +231,77 @@ TEST_F(FileWindowTest, SaveWritesExactBytesInTheFormatOfTheFilter) {
             (QStringList{QStringLiteral("SIG-пакеты (SIG) (*.sig)"),
                          QStringLiteral("Пакеты без SIG-заголовков (BIT) (*.bit)"),
                          QStringLiteral("Захват pcap (*.pcap)")}));
+  EXPECT_TRUE(ui.file_dialogs[0].hides_filter_details);
+}
+
+TEST_F(FileWindowTest, SavedFileNameAndContentsAgree) {
+  add({{0x41, 0x42}, {0x43}});
+  const bytes sig = {2, 0, 0x41, 0x42, 1, 0, 0x43};
+  const bytes bit = {0x41, 0x42, 0x43};
+  struct row {
+    const char* typed;
+    int filter;
+    const char* written;
+    bytes expected;
+  };
+  const row rows[] = {
+      // No extension: the filter's is added.
+      {"plain", 0, "plain.sig", sig},
+      {"out2", 1, "out2.bit", bit},
+      // A typed extension of the other format decides the format.
+      {"named.bit", 0, "named.bit", bit},
+      {"named.SIG", 1, "named.SIG", sig},
+      // Another extension keeps the filter's format.
+      {"data.raw", 1, "data.raw", bit},
+      {"cap", 2, "cap.pcap", {}},
+      {"cap2.PCAP", 0, "cap2.PCAP", {}},
+  };
+  for (const row& r : rows) {
+    choose(dir.file(r.typed), r.filter);
+    run(TfSigLoader::save);
+    const bytes written = read_file(dir.file(r.written));
+    if (r.expected.empty()) {
+      // A capture: its header says so.
+      EXPECT_TRUE(is_capture_image(written)) << r.typed;
+    } else {
+      EXPECT_EQ(written, r.expected) << r.typed;
+    }
+    EXPECT_EQ(host.caption, QString::fromStdString(dir.file(r.written))) << r.typed;
+  }
+  // A name completed to .sig reopens as the packets saved.
+  choose(dir.file("plain.sig"));
+  unload_store(store);
+  run(TfSigLoader::load);
+  EXPECT_EQ(contents(), (std::vector<bytes>{{0x41, 0x42}, {0x43}}));
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(FileWindowTest, EmptySignalSavesAndOpensAgain) {
+  choose(dir.file("empty"), 0);
+  run(TfSigLoader::save);
+  ASSERT_EQ(read_file(dir.file("empty.sig")).size(), 0u);
+  add(numbered(3, 2));
+  for (uint8_t command : {TfSigLoader::merge, TfSigLoader::load}) {
+    host.saved.reset();
+    choose(dir.file("empty.sig"));
+    const PLUGIN_RESULT r = run(command);
+    EXPECT_TRUE(r.modified);
+    EXPECT_EQ(r.joined, command == TfSigLoader::load ? 0u : 3u);
+    // A merge of nothing leaves the saved state alone; a load of it equals its file.
+    EXPECT_EQ(host.saved, command == TfSigLoader::load ? std::optional<bool>(true) : std::nullopt);
+  }
+  EXPECT_TRUE(store.empty());
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(FileWindowTest, TargetThatCannotBeCreatedIsRefusedBeforeTheWindowShows) {
+  add(numbered(2, 2));
+  choose("/proc/pelorin-cannot-be-here.sig");
+  run(TfSigLoader::save);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text, QStringLiteral("Невозможно открыть указанный файл.   "));
+  EXPECT_EQ(ui.modal_runs, 0);
+  EXPECT_FALSE(host.saved.has_value());
 }
 
 TEST_F(FileWindowTest, CancelledSaveLeavesTheOldFileAndTheSignalNotSaved) {
@@ -282,9 +357,9 @@ TEST_F(FileWindowTest, PacketTooLongForSigIsNamedAndNothingIsWritten) {
       QStringLiteral("Пакет номер 3 длиннее 65535 байт: формат SIG не может его сохранить.   "));
   EXPECT_FALSE(host.saved.has_value());
   // BIT has no length field: the same store saves.
-  choose(path, 1);
+  choose(dir.file("long.bit"), 1);
   run(TfSigLoader::save);
-  EXPECT_EQ(read_file(path).size(), 3u + 3u + 70000u);
+  EXPECT_EQ(read_file(dir.file("long.bit")).size(), 3u + 3u + 70000u);
   EXPECT_EQ(host.saved, true);
 }
 

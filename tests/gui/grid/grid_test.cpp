@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QImage>
+#include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "core/grid/grid_layout.h"
+#include "gui/grid/grid_header.h"
 #include "gui/grid/grid_model.h"
 #include "gui/grid/packet_grid.h"
 
@@ -264,6 +266,33 @@ TEST_F(GridTest, CurrentCellFrameAndCellSelectedComesFirst) {
   EXPECT_EQ(at(image, QPoint(r.center().x(), r.top())), blue);
   const QRect old = inner(2, 1);
   EXPECT_EQ(at(image, QPoint(old.left(), old.center().y())), white);
+}
+
+TEST_F(GridTest, CurrentCellFrameShowsOnEveryMarkingColour) {
+  // 0xFF0000 is blue in the colour numbers' BGR layout: a blue frame would vanish on it.
+  load({{1, 2, 3}, {4, 5, 6}}, {0xFF0000, 0x00FFFF});
+  grid.setCurrentCell(2, 1);
+  QImage image = shot();
+  QRect r = inner(2, 1);
+  EXPECT_EQ(at(image, QPoint(r.left(), r.center().y())), white);
+  EXPECT_EQ(at(image, QPoint(r.center().x(), r.center().y() + 1)), blue);
+  grid.setCurrentCell(2, 2);
+  image = shot();
+  r = inner(2, 2);
+  EXPECT_EQ(at(image, QPoint(r.left(), r.center().y())), blue);
+}
+
+TEST(GridFixedText, TextWiderThanItsCellShrinksIntoIt) {
+  QImage image(140, 24, QImage::Format_RGB32);
+  image.fill(white);
+  QPainter painter(&image);
+  painter.setFont(TPacketGrid::defaultGridFont());
+  const cell_rect r{40, 2, 70, 20};
+  grid_header::drawFixedText(painter, r, QStringLiteral("1000000 : 20000012"), white);
+  painter.end();
+  EXPECT_GT(count_ink(image, QRect(r.left, r.top, r.width(), r.height()), white), 0);
+  EXPECT_EQ(count_ink(image, QRect(0, 0, r.left, 24), white), 0);
+  EXPECT_EQ(count_ink(image, QRect(r.right, 0, 140 - r.right, 24), white), 0);
 }
 
 TEST_F(GridTest, EnterAndDoubleClickHandOverThePacket) {

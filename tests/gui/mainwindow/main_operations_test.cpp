@@ -352,6 +352,20 @@ TEST_F(MainOperationsTest, QuickFiltersFromThePopupRenumberAndRecount) {
   EXPECT_TRUE(ui.messages.empty());
 }
 
+TEST_F(MainOperationsTest, QuickFilterScrollsBackToTheFirstRowWhateverIsLeft) {
+  // Packet 150 is the only one of its length: "leave this length" keeps one row of 200.
+  contents signal(200, std::vector<uint8_t>(4, 1));
+  signal[149] = std::vector<uint8_t>(7, 2);
+  for (const char* item : {"mLeaveLen", "mDropLen"}) {
+    load(signal);
+    main.grid()->setCurrentCell(1, 150);
+    ASSERT_GT(main.grid()->firstVisibleRow(), 1);
+    action(item)->trigger();
+    EXPECT_EQ(main.grid()->firstVisibleRow(), 1) << item;
+    EXPECT_EQ(main.store().size(), std::string(item) == "mLeaveLen" ? 1u : 199u) << item;
+  }
+}
+
 TEST_F(MainOperationsTest, QuickFilterOnAnEmptySignalDoesNothing) {
   main.grid()->setCurrentCell(1, 1);
   action("mLeaveLen")->trigger();
@@ -393,6 +407,20 @@ TEST_F(MainOperationsTest, DoubleClickOnARowShowsItsPacketInTheProtocolPane) {
   const QRect first = grid->visualRect(grid->model()->index(0, 0));
   QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, first.center());
   EXPECT_EQ(tree_text(*tree), "пакет\n  root\n  неизвестный протокол\n");
+
+  // A filter that removes packets empties the tree: its packet may be gone.
+  grid->setCurrentCell(1, 3);
+  action("mDropLen")->trigger();
+  ASSERT_EQ(main.store().size(), 2u);
+  EXPECT_EQ(tree->topLevelItemCount(), 0);
+  // So does a load, and the pane can be widened from its start width.
+  QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, first.center());
+  ASSERT_GT(tree->topLevelItemCount(), 0);
+  load({{1, 2}});
+  EXPECT_EQ(tree->topLevelItemCount(), 0);
+  auto* pane = main.findChild<QWidget*>(QStringLiteral("tpProto"));
+  EXPECT_EQ(pane->width(), 251);
+  EXPECT_GT(pane->maximumWidth(), 251);
 }
 
 }  // namespace

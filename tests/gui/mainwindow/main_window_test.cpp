@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
@@ -71,6 +73,10 @@ TEST_F(MainWindowTest, StartUpState) {
   EXPECT_FALSE(main.protocolPane());
   EXPECT_FALSE(main.findChild<QWidget*>(QStringLiteral("tpProto"))->isVisibleTo(&main));
   EXPECT_NE(main.findChild<QWidget*>(QStringLiteral("fAnalyser")), nullptr);
+  EXPECT_EQ(main.findChild<QAction*>(QStringLiteral("mLoad"))->shortcut(),
+            QKeySequence(QKeySequence::Open));
+  EXPECT_EQ(main.findChild<QAction*>(QStringLiteral("mSave"))->shortcut(),
+            QKeySequence(QKeySequence::Save));
   EXPECT_TRUE(main.saved());
   EXPECT_EQ(panel(3), QStringLiteral(" все сохранено"));
   EXPECT_EQ(panel(0), QStringLiteral(" всего пакетов - 0"));
@@ -230,6 +236,8 @@ TEST_F(MainWindowTest, StatusPanelsOfTheSelectedCell) {
       {2, 1, " пакет 1 : байт 2 - биты с 9 по 16", " 65", " 41", " 10000010", " A"},
       {1, 2, " пакет 2 : байт 1 - биты с 1 по 8", " 192", " C0", " 00000011", " А"},
       {3, 2, " пакет 2 : байт 3 - биты с 17 по 24", " 32", " 20", " 00000100", "  "},
+      // Past the packet's end there is no byte: the value panels are empty.
+      {3, 1, " пакет 1 : байт 3 - биты с 17 по 24", "", "", "", ""},
   };
   for (const row& r : rows) {
     main.grid()->setCurrentCell(r.column, r.row);
@@ -239,6 +247,19 @@ TEST_F(MainWindowTest, StatusPanelsOfTheSelectedCell) {
     EXPECT_EQ(panel(9), QString::fromUtf8(r.bin));
     EXPECT_EQ(panel(11), QString::fromUtf8(r.text));
   }
+}
+
+TEST_F(MainWindowTest, CopyPutsTheCurrentPacketOrItsMarkedColumnsOnTheClipboard) {
+  load({{0xFF, 0x41}, {0xC0, 0x01, 0x20}});
+  main.grid()->setCurrentCell(1, 2);
+  QAction* copy = main.findChild<QAction*>(QStringLiteral("mCopy"));
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->shortcut(), QKeySequence(QKeySequence::Copy));
+  copy->trigger();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("C0 01 20"));
+  main.grid()->setColumnRange(2, 5);
+  copy->trigger();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("01 20"));
 }
 
 TEST_F(MainWindowTest, LoadRecountsAndMarksSavedMergeMarksNotSaved) {
@@ -260,6 +281,34 @@ TEST_F(MainWindowTest, LoadRecountsAndMarksSavedMergeMarksNotSaved) {
   main.mSaveClick();
   EXPECT_TRUE(main.saved());
   EXPECT_EQ(read_file(dir.file("saved.sig")).size(), 5u * 2 + 5 + 3 + 5 + 2 + 9);
+  // The caption and the application's name follow the signal to its new file.
+  const QString caption =
+      QStringLiteral("Pelorin - ") + QString::fromStdString(dir.file("saved.sig"));
+  EXPECT_EQ(main.windowTitle(), caption);
+  EXPECT_EQ(QGuiApplication::applicationDisplayName(), caption);
+}
+
+TEST_F(MainWindowTest, RecentFilesListTheNewestFirstAndReopenWithoutADialog) {
+  const QString first = QString::fromStdString(dir.write("first.sig", sig_image({{1}, {2}})));
+  const QString second = QString::fromStdString(dir.write("second.sig", sig_image({{7, 7, 7}})));
+  choose(first.toStdString());
+  main.mLoadClick();
+  choose(second.toStdString());
+  main.mLoadClick();
+  auto* recent = main.findChild<QMenu*>(QStringLiteral("mRecent"));
+  ASSERT_NE(recent, nullptr);
+  QList<QAction*> items = recent->actions();
+  ASSERT_GE(items.size(), 2);
+  EXPECT_EQ(items[0]->toolTip(), second);
+  EXPECT_EQ(items[1]->toolTip(), first);
+  EXPECT_TRUE(items[0]->text().startsWith(QStringLiteral("&1 ")));
+  // A recent item opens its file with no file dialog and moves to the top.
+  items[1]->trigger();
+  EXPECT_EQ(main.store().size(), 2u);
+  EXPECT_TRUE(ui.files.empty());
+  items = recent->actions();
+  EXPECT_EQ(items[0]->toolTip(), first);
+  EXPECT_EQ(items[1]->toolTip(), second);
 }
 
 TEST_F(MainWindowTest, UnsavedSignalAsksBeforeOpeningAnotherFile) {
