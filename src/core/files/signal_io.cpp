@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <optional>
@@ -114,17 +115,32 @@ save_name resolve_save_name(const std::string& typed, signal_format chosen) {
 
 namespace {
 
-// The file a save to `path` writes: the path itself, or the final target of a symbolic link, so
-// that saving to a link replaces the file it names and keeps the link. Nothing for a link that
-// leads nowhere.
+// The file a save to `path` writes: the path itself, or the final target of a chain of symbolic
+// links, so that saving to a link replaces the file it names and keeps the link. A link that
+// leads to no file yet names the file to create. Nothing for a chain that loops.
 std::optional<std::string> save_target(const std::string& path) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-  char* resolved = ::realpath(path.c_str(), nullptr);
-  if (resolved == nullptr) return std::nullopt;
-  std::string target(resolved);
-  std::free(resolved);
-  return target;
+  constexpr int max_links = 40;  // the kernel's own limit on links followed in one path
+  std::filesystem::path current(path);
+  for (int links = 0; links <= max_links; ++links) {
+    struct stat st {};
+    if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current.string();
+    std::error_code error;
+    const std::filesystem::path next = std::filesystem::read_symlink(current, error);
+    if (error) return std::nullopt;
+    current = next.is_absolute() ? next : current.parent_path() / next;
+  }
+  return std::nullopt;
+}
+
+// Whether a file can be made at `target`, which does not exist: the one sure test is to make it.
+// A folder's permission bits do not tell (a process with full rights passes them even where the
+// file system takes no new files, as under /proc).
+bool can_create(const std::string& target) {
+  const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  ::close(fd);
+  ::unlink(target.c_str());
+  return true;
 }
 
 // Opens an existing regular target and locks it as a load would, so that a file another
@@ -163,7 +179,7 @@ bool can_write_target(const std::string& path) {
   const std::optional<std::string> target = save_target(path);
   bool existing = false;
   if (!target || !target_writable(*target, existing)) return false;
-  if (!existing) return true;
+  if (!existing) return can_create(*target);
   const int fd = lock_target(*target);
   if (fd < 0) return false;
   ::close(fd);

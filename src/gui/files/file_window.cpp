@@ -223,7 +223,9 @@ bool TfSigLoader::PrepareLoad() {
     }
   }
   host_.SetCurrentCell(1, 1);
-  if (code() == load) {
+  // A load replaces the signal; a file named without a dialog (the command line's, or a recent
+  // one) does so when there is a signal to replace.
+  if (code() == load || (code() == load_argument && !store_->empty())) {
     Unload(false);
     // The grid still counts the old packets: let it show the empty store.
     host_.ShowFirstScreen();

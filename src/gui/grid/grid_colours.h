@@ -18,13 +18,13 @@ inline const QColor beyond_last{255, 255, 255};
 }  // namespace grid_colours
 
 // The current cell's frame on a cell of `fill`: blue as a rule; on a fill too near blue to show it,
-// white or black, whichever stands out.
+// white or black, whichever stands out against the fill's brightness.
 [[nodiscard]] inline QColor current_frame_on(const QColor& fill) {
   const QColor& frame = grid_colours::current_frame;
   const int distance = std::abs(fill.red() - frame.red()) + std::abs(fill.green() - frame.green()) +
                        std::abs(fill.blue() - frame.blue());
   if (distance >= 192) return frame;
-  return fill.lightness() < 128 ? QColor(255, 255, 255) : QColor(0, 0, 0);
+  return qGray(fill.rgb()) < 128 ? QColor(255, 255, 255) : QColor(0, 0, 0);
 }
 
 // A packet's colour number, laid out 0x00BBGGRR.

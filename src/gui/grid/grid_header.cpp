@@ -2,6 +2,9 @@
 
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
+
 #include "gui/grid/grid_colours.h"
 #include "gui/grid/grid_model.h"
 
@@ -36,22 +39,29 @@ void grid_header::drawFixedText(QPainter& painter, const cell_rect& r, const QSt
                                 const QColor& background) {
   if (text.isEmpty()) return;
   // A text wider than its cell (a five-digit column number, a long number : length pair) is drawn
-  // in a font small enough to fit.
-  const QFont original = painter.font();
+  // in a font small enough to fit, down to a legible least size; what still sticks out is clipped.
+  painter.save();
   const int room = r.width() - 2;
   int width = painter.fontMetrics().horizontalAdvance(text);
   if (width > room && room > 0) {
     QFont smaller = painter.font();
-    const qreal size = smaller.pointSizeF() > 0 ? smaller.pointSizeF() : smaller.pixelSize();
-    for (qreal s = size * room / width; s >= 4 && width > room; s -= 0.5) {
-      if (smaller.pointSizeF() > 0) {
-        smaller.setPointSizeF(s);
+    const bool points = smaller.pointSizeF() > 0;
+    const qreal least = points ? 4.5 : 6;
+    const qreal step = points ? 0.5 : 1;
+    qreal size = points ? smaller.pointSizeF() : smaller.pixelSize();
+    size = std::max(least, std::floor(size * room / width / step) * step);
+    while (true) {
+      if (points) {
+        smaller.setPointSizeF(size);
       } else {
-        smaller.setPixelSize(static_cast<int>(s));
+        smaller.setPixelSize(static_cast<int>(size));
       }
       painter.setFont(smaller);
       width = painter.fontMetrics().horizontalAdvance(text);
+      if (width <= room || size <= least) break;
+      size = std::max(least, size - step);
     }
+    painter.setClipRect(QRect(r.left, r.top, r.width(), r.height()));
   }
   const QFontMetrics fm = painter.fontMetrics();
   const int x = centred_left(r.left, r.right, width);
@@ -59,7 +69,7 @@ void grid_header::drawFixedText(QPainter& painter, const cell_rect& r, const QSt
   painter.fillRect(QRect(x, y, width, fm.height()), background);
   painter.setPen(grid_colours::text);
   painter.drawText(x, y + fm.ascent(), text);
-  painter.setFont(original);
+  painter.restore();
 }
 
 void grid_header::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
