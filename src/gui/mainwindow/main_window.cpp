@@ -4,12 +4,12 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QFileInfo>
 #include <QMouseEvent>
 #include <QSettings>
 #include <QSplitter>
