@@ -66,6 +66,10 @@ class xpaket : public xbit_block {
   // length leaves them stale until the next decode.
   void decode();
 
+  // Direct write access for bulk work over the stored bytes: byte_length() bytes, or null. The
+  // bit and byte setters do the same one value at a time.
+  [[nodiscard]] uint8_t* writable_bytes() { return data_; }
+
   uint32_t colour = colour_white;
   // Decoded layers, root first; owned.
   xprotocol_list protocols;

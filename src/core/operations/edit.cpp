@@ -13,7 +13,7 @@ bool write(xpaket& p, const edit_params& params) {
     return true;
   }
   if (params.position >= p.byte_length()) return false;
-  p.set_byte(params.position, params.value);
+  p.writable_bytes()[params.position] = params.value;
   return true;
 }
 

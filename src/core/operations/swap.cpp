@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 
 namespace {
 
@@ -18,18 +19,16 @@ constexpr std::array<uint8_t, 256> mirror_table() {
 constexpr std::array<uint8_t, 256> mirror = mirror_table();
 
 void reverse_paket(xpaket& p) {
+  uint8_t* const bytes = p.writable_bytes();
   const uint32_t n = p.byte_length();
-  for (uint32_t i = 0; i < n; ++i) p.set_byte(i, mirror[p.get_byte(i)]);
+  for (uint32_t i = 0; i < n; ++i) bytes[i] = mirror[bytes[i]];
 }
 
 // Returns the number of pairs exchanged.
 int32_t swap_paket(xpaket& p) {
+  uint8_t* const bytes = p.writable_bytes();
   const uint32_t even = p.byte_length() & ~1u;
-  for (uint32_t i = 0; i < even; i += 2) {
-    const uint8_t first = p.get_byte(i);
-    p.set_byte(i, p.get_byte(i + 1));
-    p.set_byte(i + 1, first);
-  }
+  for (uint32_t i = 0; i < even; i += 2) std::swap(bytes[i], bytes[i + 1]);
   return static_cast<int32_t>(even / 2);
 }
 
