@@ -1,18 +1,15 @@
 #include "core/operations/conditions.h"
 
+#include <algorithm>
 #include <charconv>
 #include <optional>
 
-bool clause_holds(const xpaket& p, const xsort_clause& c) {
-  if (c.position == 0) return false;
-  const uint32_t index = c.position - 1;
-  if (c.element == clause_element::bit) {
-    if (c.position > p.bit_length()) return false;
-    return ((p.bytes()[index >> 3] >> (index & 7)) & 1) == c.value;
-  }
-  // Inside the packet: its buffer is read directly, without the bounds-checked accessors.
-  if (c.position > p.byte_length()) return false;
-  const uint8_t d = p.bytes()[index];
+namespace {
+
+// Whether condition `c` holds on a packet long enough for it whose byte at the condition's place
+// (the byte that holds its bit, for a bit condition) is `d`.
+bool holds_on_byte(const xsort_clause& c, uint8_t d) {
+  if (c.element == clause_element::bit) return ((d >> ((c.position - 1) & 7)) & 1) == c.value;
   switch (c.op) {
     case clause_operator::equal:
       return d == c.value;
@@ -26,11 +23,51 @@ bool clause_holds(const xpaket& p, const xsort_clause& c) {
   return true;
 }
 
+}  // namespace
+
+bool clause_holds(const xpaket& p, const xsort_clause& c) {
+  if (c.position == 0) return false;
+  const uint32_t index = c.position - 1;
+  // Inside the packet: its buffer is read directly, without the bounds-checked accessors.
+  if (c.element == clause_element::bit) {
+    if (c.position > p.bit_length()) return false;
+    return holds_on_byte(c, p.bytes()[index >> 3]);
+  }
+  if (c.position > p.byte_length()) return false;
+  return holds_on_byte(c, p.bytes()[index]);
+}
+
 bool meets_all(const xpaket& p, const CLAUSES& clauses) {
   for (const xsort_clause& c : clauses) {
     if (!clause_holds(p, c)) return false;
   }
   return true;
+}
+
+clause_test::clause_test(const CLAUSES& clauses) {
+  for (const xsort_clause& c : clauses) {
+    if (c.position == 0) {
+      never_ = true;
+      continue;
+    }
+    const bool bit = c.element == clause_element::bit;
+    const uint32_t index = bit ? (c.position - 1) >> 3 : c.position - 1;
+    uint32_t& needed = bit ? bits_needed_ : bytes_needed_;
+    if (c.position > needed) needed = c.position;
+    auto same_byte = [index](const byte_test& t) { return t.index == index; };
+    auto at = std::find_if(tests_.begin(), tests_.end(), same_byte);
+    if (at == tests_.end()) {
+      at = tests_.insert(tests_.end(), byte_test{index, {}});
+      at->accepts.fill(true);
+    }
+    // A packet long enough for the condition meets it exactly when clause_holds says so; the
+    // bytes are tried through it, on a packet of the needed length.
+    for (unsigned value = 0; value < 256; ++value) {
+      if (at->accepts[value] && !holds_on_byte(c, static_cast<uint8_t>(value))) {
+        at->accepts[value] = false;
+      }
+    }
+  }
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -32,6 +33,34 @@ using CLAUSES = std::vector<xsort_clause>;
 // Tests the conditions in list order and stops at the first that fails; an empty list always
 // holds.
 [[nodiscard]] bool meets_all(const xpaket& p, const CLAUSES& clauses);
+
+// A list of conditions made ready for a pass over many packets: the same answer as meets_all,
+// found with one length test and one table look-up per byte the conditions read.
+class clause_test {
+ public:
+  explicit clause_test(const CLAUSES& clauses);
+
+  [[nodiscard]] bool operator()(const xpaket& p) const {
+    if (never_ || p.byte_length() < bytes_needed_ || p.bit_length() < bits_needed_) return false;
+    const uint8_t* data = p.bytes();
+    for (const byte_test& t : tests_) {
+      if (!t.accepts[data[t.index]]) return false;
+    }
+    return true;
+  }
+
+ private:
+  // The values that byte `index` may hold for every condition on it (or one of its bits) to hold.
+  struct byte_test {
+    uint32_t index = 0;
+    std::array<bool, 256> accepts{};
+  };
+
+  bool never_ = false;         // a condition at position 0
+  uint32_t bytes_needed_ = 0;  // the highest byte position of a byte condition
+  uint32_t bits_needed_ = 0;   // the highest bit position of a bit condition
+  std::vector<byte_test> tests_;
+};
 
 struct clauses_parse_result {
   CLAUSES clauses;

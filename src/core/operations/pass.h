@@ -39,18 +39,33 @@ struct scope {
 // The state a dialog owns during one pass: the running flag (Cancel clears it; the logic checks
 // it before every packet), the counters, and the step that moves the gauge and lets the GUI
 // breathe. A headless caller leaves `step` empty.
+//
+// The logic calls step_progress() after every packet; `step` runs on every `stride`-th of those
+// calls and stands for `stride` packets. A gauge that only looks at the clock every so many
+// packets sets the stride to that many and saves a call per packet; the packets stepped since the
+// last call of `step` wait in pending_steps().
 class pass {
  public:
   PLUGIN_RESULT result;
   bool running = false;
   std::function<void()> step;
+  uint32_t stride = 1;
 
   void step_progress() {
+    if (++pending_ < stride) return;
+    pending_ = 0;
     if (step) step();
   }
+  // Steps taken since `step` last ran (fewer than the stride).
+  [[nodiscard]] uint32_t pending_steps() const { return pending_; }
+  // Forgets them: the gauge was set anew, or they have been accounted for.
+  void drop_pending_steps() { pending_ = 0; }
   // Destroys a packet record that the caller has taken out of (or never put into) the store.
   void delete_paket(xpaket* p) {
     delete p;
     ++result.deleted;
   }
+
+ private:
+  uint32_t pending_ = 0;
 };

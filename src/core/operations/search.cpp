@@ -10,12 +10,22 @@ std::optional<uint32_t> find_bytes(const uint8_t* data, uint32_t n, std::string_
   const size_t length = pattern.size();
   if (data == nullptr || length == 0 || n < length) return std::nullopt;
   const auto* needle = reinterpret_cast<const uint8_t*>(pattern.data());
-  const uint8_t* const last = data + (n - length);  // the last place a match can start
+  const uint8_t lead = needle[0];
+  const uint32_t last = n - static_cast<uint32_t>(length);  // the last place a match can start
+  // A short packet is looked through byte by byte: a call of memchr costs more than that.
+  constexpr uint32_t short_packet = 64;
+  if (n <= short_packet) {
+    for (uint32_t i = 0; i <= last; ++i) {
+      if (data[i] == lead && std::memcmp(data + i + 1, needle + 1, length - 1) == 0) return i;
+    }
+    return std::nullopt;
+  }
+  const uint8_t* const end = data + last;
   const uint8_t* at = data;
-  while (at <= last) {
-    const void* lead = std::memchr(at, needle[0], static_cast<size_t>(last - at) + 1);
-    if (lead == nullptr) break;
-    at = static_cast<const uint8_t*>(lead);
+  while (at <= end) {
+    const void* found = std::memchr(at, lead, static_cast<size_t>(end - at) + 1);
+    if (found == nullptr) break;
+    at = static_cast<const uint8_t*>(found);
     if (std::memcmp(at + 1, needle + 1, length - 1) == 0) {
       return static_cast<uint32_t>(at - data);
     }
@@ -24,19 +34,42 @@ std::optional<uint32_t> find_bytes(const uint8_t* data, uint32_t n, std::string_
   return std::nullopt;
 }
 
-// Examines one packet; true when the search is over (a first match was found).
-bool examine(uint32_t number, xpaket& p, const search_params& params,
-             const std::function<void(const search_hit&)>& on_match,
-             std::optional<search_hit>& found) {
-  const std::optional<uint32_t> offset = match_offset(p, params.kind, params.pattern);
-  if (!offset) return false;
-  if (!params.all_matches) {
-    found = search_hit{number, *offset};
-    return true;
+// Examines the packets of the range in order with `find` (the offset of the pattern in a packet,
+// or nothing); see search().
+template <typename Find>
+std::optional<search_hit> walk(PAKETS& store, const search_params& params, pass& run,
+                               const std::function<void(const search_hit&)>& on_match, Find find) {
+  std::optional<search_hit> found;
+  const search_range range = params.range;
+  // Examines one packet; true when the search is over (a first match was found).
+  auto examine = [&](uint32_t number, xpaket& p) {
+    const std::optional<uint32_t> offset = find(p);
+    if (!offset) return false;
+    if (!params.all_matches) {
+      found = search_hit{number, *offset};
+      return true;
+    }
+    p.colour = params.colour;
+    if (on_match) on_match(search_hit{number, *offset});
+    return false;
+  };
+  run.running = true;
+  auto at = std::next(store.begin(), static_cast<std::ptrdiff_t>(range.first));
+  if (range.descending) {
+    while (run.running) {
+      if (examine(at->first, *at->second)) break;
+      run.step_progress();
+      if (at == store.begin()) break;
+      --at;
+    }
+  } else {
+    for (; at != store.end() && run.running; ++at) {
+      if (examine(at->first, *at->second)) break;
+      run.step_progress();
+    }
   }
-  p.colour = params.colour;
-  if (on_match) on_match(search_hit{number, *offset});
-  return false;
+  run.running = false;
+  return found;
 }
 
 }  // namespace
@@ -62,26 +95,16 @@ std::optional<uint32_t> match_offset(xpaket& p, search_kind kind, std::string_vi
 
 std::optional<search_hit> search(PAKETS& store, const search_params& params, pass& run,
                                  const std::function<void(const search_hit&)>& on_match) {
-  std::optional<search_hit> found;
   const search_range range = params.range;
-  if (range.first < 0 || static_cast<uint64_t>(range.first) >= store.size()) return found;
-  run.running = true;
-  auto at = std::next(store.begin(), static_cast<std::ptrdiff_t>(range.first));
-  if (range.descending) {
-    while (run.running) {
-      if (examine(at->first, *at->second, params, on_match, found)) break;
-      run.step_progress();
-      if (at == store.begin()) break;
-      --at;
-    }
-  } else {
-    for (; at != store.end() && run.running; ++at) {
-      if (examine(at->first, *at->second, params, on_match, found)) break;
-      run.step_progress();
-    }
+  if (range.first < 0 || static_cast<uint64_t>(range.first) >= store.size()) return std::nullopt;
+  const std::string_view pattern = params.pattern;
+  if (params.kind == search_kind::text) {
+    return walk(store, params, run, on_match, [pattern](const xpaket& p) {
+      return find_bytes(p.bytes(), p.byte_length(), pattern);
+    });
   }
-  run.running = false;
-  return found;
+  return walk(store, params, run, on_match,
+              [pattern](xpaket& p) { return match_offset(p, search_kind::bits, pattern); });
 }
 
 size_t utf8_length(std::string_view text) {

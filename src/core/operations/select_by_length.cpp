@@ -1,5 +1,7 @@
 #include "core/operations/select_by_length.h"
 
+#include "core/operations/colour_pass.h"
+
 bool length_matches(uint32_t byte_length, length_operator op, uint32_t length) {
   switch (op) {
     case length_operator::equal:
@@ -15,21 +17,30 @@ bool length_matches(uint32_t byte_length, length_operator op, uint32_t length) {
 }
 
 void select_by_length(PAKETS& store, const scope& s, length_selection params, pass& run) {
-  // The counters stay local during the walk and reach run.result at the end: the step may not
-  // look at them, and the walk keeps them in registers.
-  int32_t processed = 0;
-  int32_t recoloured = 0;
-  run.running = true;
-  for (auto at = store.begin(); at != store.end() && run.running; ++at) {
-    xpaket& p = *at->second;
-    if (s.contains(p) && length_matches(p.byte_length(), params.op, params.length)) {
-      p.colour = params.colour;
-      ++recoloured;
-    }
-    ++processed;
-    run.step_progress();
+  // One walk per comparison, so that the comparison is not chosen again for every packet.
+  const uint32_t length = params.length;
+  switch (params.op) {
+    case length_operator::equal:
+      colour_matching(
+          store, s, [length](const xpaket& p) { return p.byte_length() == length; }, params.colour,
+          run);
+      return;
+    case length_operator::not_equal:
+      colour_matching(
+          store, s, [length](const xpaket& p) { return p.byte_length() != length; }, params.colour,
+          run);
+      return;
+    case length_operator::at_most:
+      colour_matching(
+          store, s, [length](const xpaket& p) { return p.byte_length() <= length; }, params.colour,
+          run);
+      return;
+    case length_operator::at_least:
+      colour_matching(
+          store, s, [length](const xpaket& p) { return p.byte_length() >= length; }, params.colour,
+          run);
+      return;
   }
-  run.result.processed += processed;
-  run.result.recoloured += recoloured;
-  run.running = false;
+  colour_matching(
+      store, s, [](const xpaket&) { return true; }, params.colour, run);
 }

@@ -1,17 +1,11 @@
 #include "core/operations/select_by_values.h"
 
+#include "core/operations/colour_pass.h"
+
 void select_by_values(PAKETS& store, const scope& s, const CLAUSES& conditions, uint32_t colour,
                       pass& run) {
-  const CLAUSES clauses = conditions;
-  run.running = true;
-  for (auto at = store.begin(); at != store.end() && run.running; ++at) {
-    xpaket& p = *at->second;
-    if (s.contains(p) && meets_all(p, clauses)) {
-      p.colour = colour;
-      ++run.result.recoloured;
-    }
-    ++run.result.processed;
-    run.step_progress();
-  }
-  run.running = false;
+  // Made from the list as it is now: a change of the list during the pass does not reach it.
+  const clause_test test(conditions);
+  colour_matching(
+      store, s, [&test](const xpaket& p) { return test(p); }, colour, run);
 }

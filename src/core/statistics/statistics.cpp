@@ -134,20 +134,30 @@ uint64_t value_key(const xpaket& p, const uint32_t* positions, size_t n) {
 template <stat_mode mode>
 bool count_keys(const PAKETS& store, const std::vector<uint32_t>& positions, key_counter& counter,
                 pass& run) {
+  // The counters stay local during the walk (the step does not look at them) and reach
+  // run.result at the end.
   size_t variants = 0;
+  int32_t processed = 0;
+  bool limited = false;
+  const uint32_t* const at_positions = positions.data();
+  const size_t elements = positions.size();
   for (auto at = store.begin(); at != store.end() && run.running; ++at) {
     const xpaket& p = *at->second;
     uint64_t key = 0;
     if constexpr (mode == stat_mode::lengths) {
       key = p.byte_length();
     } else {
-      key = value_key<mode>(p, positions.data(), positions.size());
+      key = value_key<mode>(p, at_positions, elements);
     }
-    if (counter.add(key) && ++variants == stat_variant_limit) return true;
-    ++run.result.processed;
+    if (counter.add(key) && ++variants == stat_variant_limit) {
+      limited = true;
+      break;
+    }
+    ++processed;
     run.step_progress();
   }
-  return false;
+  run.result.processed += processed;
+  return limited;
 }
 
 // The elements of a counted key.

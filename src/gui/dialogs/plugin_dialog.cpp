@@ -68,7 +68,8 @@ TPelorin_Plugin::TPelorin_Plugin(QWidget* owner)
   btnOk->setToolTip(QStringLiteral("OK"));
   connect(btnCancel, &QToolButton::clicked, this, [this] { btnCancelClick(); });
 
-  pass_.step = [this] { StepProgress(); };
+  pass_.stride = static_cast<uint32_t>(clock_stride);
+  pass_.step = [this] { AdvanceProgress(clock_stride); };
   since_events_.start();
 }
 
@@ -89,10 +90,16 @@ void TPelorin_Plugin::DeletePaket(xpaket* p) {
 }
 
 void TPelorin_Plugin::StepProgress() {
+  AdvanceProgress(1);
+}
+
+void TPelorin_Plugin::AdvanceProgress(qint64 packets) {
   if (!show_progress_) return;
-  ++gauge_position_;
+  const qint64 before = gauge_position_;
+  gauge_position_ += packets;
   // Reading the clock costs little, but not nothing: look at it every clock_stride packets.
-  if ((gauge_position_ & (clock_stride - 1)) != 0 || since_events_.elapsed() < event_interval_ms_) {
+  if (before / clock_stride == gauge_position_ / clock_stride ||
+      since_events_.elapsed() < event_interval_ms_) {
     return;
   }
   gProgress->setValue(gauge_position_);
@@ -152,7 +159,7 @@ std::optional<int> TPelorin_Plugin::RunPass() {
   working_ = true;
   int processed = 0;
   try {
-    processed = Process();
+    processed = ProcessAndSettle();
   } catch (...) {
     working_ = false;
     btnOk->setEnabled(true);
@@ -197,7 +204,7 @@ void TPelorin_Plugin::FormActivate() {
   if (!start_on_activation_ || started_ || !ReadyToStart()) return;
   started_ = true;
   working_ = true;
-  Process();
+  ProcessAndSettle();
   working_ = false;
   if (pending_result_) {
     done(*pending_result_);
@@ -221,7 +228,19 @@ void TPelorin_Plugin::btnCancelClick() {
   reject();
 }
 
+int TPelorin_Plugin::ProcessAndSettle() {
+  struct settle {
+    TPelorin_Plugin& dialog;
+    ~settle() {
+      if (dialog.show_progress_) dialog.gauge_position_ += dialog.pass_.pending_steps();
+      dialog.pass_.drop_pending_steps();
+    }
+  } const settled{*this};
+  return Process();
+}
+
 void TPelorin_Plugin::SetGauge(qint64 maximum, qint64 position) {
+  pass_.drop_pending_steps();
   gauge_position_ = position;
   gProgress->setMaximum(maximum);
   gProgress->setValue(position);

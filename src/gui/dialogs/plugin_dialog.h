@@ -51,6 +51,10 @@ class TPelorin_Plugin : public QDialog {
   // Moves the gauge and, at most every event_interval_ms, lets the GUI process events (Cancel).
   // Does nothing unless InitProgress found a large store.
   virtual void StepProgress();
+  // The same for `packets` packets at once: the events get their turn when the position passes a
+  // multiple of clock_stride. The pass's step moves the gauge this way, clock_stride packets a
+  // time.
+  void AdvanceProgress(qint64 packets);
   // The dialog's pass; non-zero closes the dialog with OK.
   virtual int Process() = 0;
   // Remembers the command and the store, prepares the pass (InitRange, InitProgress), asks
@@ -113,7 +117,8 @@ class TPelorin_Plugin : public QDialog {
   std::optional<int> RunPass();
   // RunPass, then closes: with OK when Process() returned non-zero, otherwise as Cancel.
   void RunPassAndClose();
-  // Sets the gauge's maximum and position (the widget and the step counter alike).
+  // Sets the gauge's maximum and position (the widget and the step counter alike); steps the pass
+  // has not yet handed on are dropped.
   void SetGauge(qint64 maximum, qint64 position);
 
   TPacketGrid* grid_ = nullptr;
@@ -123,7 +128,7 @@ class TPelorin_Plugin : public QDialog {
   uint16_t command_ = 0;
   xpaket* current_ = nullptr;
   bool show_progress_ = false;
-  // Running flag and counters; its step is StepProgress.
+  // Running flag and counters; its step advances the gauge by clock_stride packets.
   pass pass_;
 
   QLabel* imgLogo = nullptr;
@@ -135,6 +140,9 @@ class TPelorin_Plugin : public QDialog {
   QToolButton* btnOk = nullptr;
 
  private:
+  // Process(), then the packets the pass stepped since its last call of the step join the gauge.
+  int ProcessAndSettle();
+
   bool start_on_activation_ = false;
   bool started_ = false;  // the work has begun (it runs once)
   bool working_ = false;  // inside Process: closing waits until it returns

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+
+#include "core/model/pakets.h"
+#include "core/operations/pass.h"
+
+// The walk of the selections: every packet in scope for which `matches(p)` holds gets `colour`.
+// Counters: processed (every packet visited) and recoloured. Stops before the next packet when
+// run.running is cleared. `matches` is a function object the compiler can see through: the
+// selections call this once per kind of test, so the test is inlined into the walk.
+template <typename Matches>
+void colour_matching(PAKETS& store, const scope& s, Matches matches, uint32_t colour, pass& run) {
+  // The counters stay local during the walk and reach run.result at the end: the step may not
+  // look at them, and the walk keeps them in registers.
+  int32_t processed = 0;
+  int32_t recoloured = 0;
+  const bool whole_store = s.all && s.conditions == nullptr;
+  run.running = true;
+  for (auto at = store.begin(); at != store.end() && run.running; ++at) {
+    xpaket& p = *at->second;
+    if ((whole_store || s.contains(p)) && matches(p)) {
+      p.colour = colour;
+      ++recoloured;
+    }
+    ++processed;
+    run.step_progress();
+  }
+  run.result.processed += processed;
+  run.result.recoloured += recoloured;
+  run.running = false;
+}
