@@ -48,6 +48,7 @@ std::string check_select_args(const CLI::App& app, select_args& args) {
     return "select takes --length OP N or --where CONDS";
   if (app.count("IN.sig") == 0) return "select takes IN.sig";
   if (!args.length.empty()) {
+    if (args.length.size() > 2) return "--length is given once";
     if (args.length.size() != 2) return "--length takes OP N";
     const length_operator_text* found = nullptr;
     for (const length_operator_text& o : length_operators) {

@@ -98,4 +98,7 @@ TEST(CliSelect, RefusesBadArguments) {
     EXPECT_EQ(result.status, 2) << args[1] << ' ' << result.out;
     EXPECT_EQ(result.out, "") << args[1];
   }
+  const run_result twice = cli(dir, {"select", "--length", "=", "1", "--length", "=", "2", in});
+  EXPECT_EQ(twice.status, 2);
+  EXPECT_NE(twice.err.find("--length is given once"), std::string::npos) << twice.err;
 }
