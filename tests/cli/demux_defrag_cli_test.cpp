@@ -112,6 +112,14 @@ TEST(CliDefrag, TheDemoSignalJoinsBackIntoItsFrames) {
       run_program(dir, MAKE_DEMO_WAV, {dir.file("demo.wav"), dir.file("frames.sig")});
   ASSERT_EQ(made.status, 0) << made.err;
   const contents frames = packets_of(dir.file("frames.sig"));
+  const std::string demo = PELORIN_SOURCE_DIR "/examples/demo.sig";
+  // The first fragments, which the README looks at before joining: one per joined group.
+  const run_result firsts = cli(dir, {"select", "--where", "byte:1=0x0F", demo});
+  ASSERT_EQ(firsts.status, 0) << firsts.err;
+  const size_t matched_at = firsts.out.rfind("matched=");
+  ASSERT_NE(matched_at, std::string::npos);
+  const std::string matched =
+      firsts.out.substr(matched_at + 8, firsts.out.find(' ', matched_at) - matched_at - 8);
   const run_result joined = cli(dir, {"defrag",      "--first",
                                       "byte:1=0x0F", "--first-tail",
                                       "1",           "--middle",
@@ -120,9 +128,10 @@ TEST(CliDefrag, TheDemoSignalJoinsBackIntoItsFrames) {
                                       "1",           "--last",
                                       "byte:1=0x2F", "--last-head",
                                       "1",           "--last-tail",
-                                      "1",           PELORIN_SOURCE_DIR "/examples/demo.sig",
+                                      "1",           demo,
                                       "-o",          dir.file("joined.sig")});
   ASSERT_EQ(joined.status, 0) << joined.err;
+  EXPECT_NE(joined.out.find(" joined=" + matched + "\n"), std::string::npos) << joined.out;
   contents whole;
   for (const bytes& p : packets_of(dir.file("joined.sig"))) {
     if (p.size() > 12 && p[0] == 0x0F) whole.push_back(p);
@@ -136,6 +145,12 @@ TEST(CliDefrag, TheDemoSignalJoinsBackIntoItsFrames) {
   const bytes& its_frame = frames[whole.size() - 1];
   ASSERT_GE(cut_short.size(), 11u);
   EXPECT_TRUE(std::equal(cut_short.begin(), cut_short.begin() + 11, its_frame.begin()));
+  // Row 2 is the first joined frame: the protocol tree reaches its TCP header.
+  const run_result decoded = cli(dir, {"decode", "--packet", "2", dir.file("joined.sig")});
+  ASSERT_EQ(decoded.status, 0) << decoded.err;
+  EXPECT_NE(decoded.out.find("  IP - internet protocol\n"), std::string::npos) << decoded.out;
+  EXPECT_NE(decoded.out.find("  TCP - transport control\n"), std::string::npos) << decoded.out;
+  EXPECT_NE(decoded.out.find("    отправитель: 192.168.7.20\n"), std::string::npos);
 }
 
 }  // namespace

@@ -32,6 +32,11 @@ class xbit_block : public xblock {
   // Moves the bits down by n; returns 4 and changes nothing when n is not below the bit length.
   // The lengths stay: the caller resizes.
   virtual int drop_leading(uint32_t n);
+  // Makes bytes first..first+count-1 the whole block, as drop_leading(8 * first) and then
+  // resize(8 * count) would, when that is one move inside the buffer it has: a block of whole
+  // bytes that keeps count (not 0) of them, which resize would not reallocate for. Returns false
+  // and changes nothing otherwise.
+  bool keep_bytes(uint32_t first, uint32_t count);
   // Complements every stored byte, padding bits included.
   virtual void invert();
   // Bit-length characters, '1' for a set bit, bit 0 first.

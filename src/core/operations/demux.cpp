@@ -7,8 +7,9 @@ namespace {
 // Keep mode on a packet that reaches `first`.
 void keep_band(xpaket& p, uint32_t first, uint32_t last) {
   const uint32_t bytes = p.byte_length();
-  if (first > 0) p.drop_leading(8 * first);
   const uint32_t kept = bytes > last ? last - first + 1 : bytes - first;
+  if (p.keep_bytes(first, kept)) return;
+  if (first > 0) p.drop_leading(8 * first);
   p.resize(8 * kept);
 }
 

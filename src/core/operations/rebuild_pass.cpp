@@ -3,12 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
-void new_numbering::append(xpaket* p) {
-  // In place only behind the walk, and only while nothing waits, so that the order holds.
-  if (waiting_.empty() && written_ < consumed_) {
-    store_.at(written_++) = p;
-    return;
-  }
+void new_numbering::wait(xpaket* p) {
   // Room for the whole new numbering plus the slots not yet handed out, which may all end up
   // behind it: finish then only moves pointers.
   const std::size_t needed = std::size_t{size()} + 1 + (store_.size() - consumed_);

@@ -21,7 +21,14 @@ class new_numbering {
 
   // Gives p the next new number. Throws std::bad_alloc only when p has to wait in the side list;
   // p is then not taken.
-  void append(xpaket* p);
+  void append(xpaket* p) {
+    // In place only behind the walk, and only while nothing waits, so that the order holds.
+    if (written_ < consumed_ && waiting_.empty()) {
+      store_.at(written_++) = p;
+      return;
+    }
+    wait(p);
+  }
   // Packets numbered so far.
   [[nodiscard]] uint32_t size() const { return written_ + static_cast<uint32_t>(waiting_.size()); }
 
@@ -34,6 +41,9 @@ class new_numbering {
   void finish(uint32_t unreached, xpaket* in_hand = nullptr);
 
  private:
+  // The side list's half of append.
+  void wait(xpaket* p);
+
   PAKETS& store_;
   uint32_t written_ = 0;          // packets numbered in place
   uint32_t consumed_ = 0;         // slots whose packet the walk has handed out

@@ -100,6 +100,45 @@ TEST(BitBlock, DropLeadingShiftsAcrossBytes) {
   }
 }
 
+// keep_bytes is drop_leading and resize in one move where that needs no new buffer; anywhere else
+// it refuses and leaves the block to them.
+TEST(BitBlock, KeepBytesActsAsDropAndResizeOrRefuses) {
+  struct row {
+    std::vector<uint8_t> in;
+    uint32_t bits;  // the block's bit length (at most 8 * in.size())
+    uint32_t first;
+    uint32_t count;
+    bool kept;
+  };
+  std::vector<uint8_t> long_packet(100);
+  for (size_t i = 0; i < long_packet.size(); ++i) long_packet[i] = static_cast<uint8_t>(i);
+  const row rows[] = {
+      {{1, 2, 3, 4, 5}, 40, 1, 3, true},
+      {{1, 2, 3, 4, 5}, 40, 0, 5, true},  // the whole block
+      {{1, 2, 3, 4, 5}, 40, 4, 1, true},
+      {{1, 2, 3, 4, 5}, 40, 0, 1, true},
+      {long_packet, 800, 10, 60, true},
+      {long_packet, 800, 10, 4, false},  // resize would give the buffer back
+      {{1, 2, 3, 4, 5}, 40, 1, 0, false},
+      {{1, 2, 3, 4, 5}, 40, 5, 1, false},
+      {{1, 2, 3, 4, 5}, 40, 2, 4, false},
+      {{1, 2, 3, 4, 5}, 37, 1, 2, false},  // a partial last byte
+  };
+  for (const row& r : rows) {
+    xpaket p = paket(r.in);
+    p.resize(r.bits);
+    xpaket expected = paket(r.in);
+    expected.resize(r.bits);
+    ASSERT_EQ(p.keep_bytes(r.first, r.count), r.kept) << r.first << " " << r.count;
+    if (r.kept) {
+      if (r.first > 0) expected.drop_leading(8 * r.first);
+      expected.resize(8 * r.count);
+    }
+    EXPECT_EQ(bytes_of(p), bytes_of(expected)) << r.first << " " << r.count;
+    EXPECT_EQ(p.bit_length(), expected.bit_length()) << r.first << " " << r.count;
+  }
+}
+
 TEST(BitBlock, InvertAndTextForms) {
   xpaket p = paket({0x41});
   EXPECT_EQ(p.to_string(), "10000010");

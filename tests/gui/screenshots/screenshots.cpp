@@ -1,22 +1,27 @@
 // Pictures of the program for the README and for looking at: the main window in the five display
 // modes with marked packets and a column range, the About box, the help window, the file window at
-// work, and the bare grid in each mode. Not a test: scripts/screenshots.sh runs it under xvfb-run
-// for the fonts of a real display.
+// work, the bare grid in each mode, and the demo's joined frames. Not a test:
+// scripts/screenshots.sh runs it under xvfb-run for the fonts of a real display.
 //
 // Usage: pelorin_screenshots FOLDER [GRID-FONT-FAMILY]
 
+#include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QLabel>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTextBrowser>
+#include <QToolButton>
 #include <QtTest/QTest>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "gui/dialogs/colors_frame.h"
 #include "gui/dialogs/select_frame.h"
 #include "gui/grid/packet_grid.h"
 #include "gui/mainwindow/about_dialog.h"
@@ -117,6 +122,55 @@ bool main_window_shots(const QDir& out) {
   return true;
 }
 
+// The demo's end: the fragments of examples/demo.sig marked by their first byte (15 red, 31 blue,
+// 47 green, as the selection by values marks them), joined by the defragmenter run from its menu
+// item, and the first joined frame decoded in the protocol pane.
+bool demo_shot(const QDir& out) {
+  constexpr uint32_t red = 0x0000FF;
+  constexpr uint32_t blue = 0xFF0000;
+  constexpr uint32_t green = 0x00FF00;
+  ui_capture ui;
+  ui.files.push_back(file_choice{QStringLiteral(PELORIN_SOURCE_DIR "/examples/demo.sig"), 0});
+  TfMain main;
+  main.resize(1280, 760);
+  main.show();
+  main.mLoadClick();
+  for (const auto& entry : main.store()) {
+    xpaket& p = *entry.second;
+    const uint8_t first = p.byte_length() > 0 ? p.bytes()[0] : 0;
+    p.colour = first == 0x0F ? red : first == 0x1F ? blue : first == 0x2F ? green : p.colour;
+  }
+  const size_t before = main.store().size();
+  ui.on_show = [](TPelorin_Plugin& d) {
+    auto set = [&d](const char* name, int value) {
+      d.findChild<QSpinBox*>(QString::fromLatin1(name))->setValue(value);
+    };
+    d.findChild<Tfr_colors*>(QStringLiteral("fCStart"))->Choose(red);
+    set("edBStart", 1);
+    d.findChild<Tfr_colors*>(QStringLiteral("fCMiddle"))->Choose(blue);
+    set("edBMiddle", 1);
+    set("edEMiddle", 1);
+    d.findChild<QCheckBox*>(QStringLiteral("cbEnd"))->click();
+    d.findChild<Tfr_colors*>(QStringLiteral("fCEnd"))->Choose(green);
+    set("edBEnd", 1);
+    set("edEEnd", 1);
+    d.findChild<QToolButton*>(QStringLiteral("btnOk"))->click();
+  };
+  main.findChild<QAction*>(QStringLiteral("mDefrag"))->trigger();
+  if (main.store().size() >= before) {
+    std::fprintf(stderr, "pelorin_screenshots: the defragmenter joined nothing\n");
+    return false;
+  }
+  main.mViewWProtoClick();
+  main.mViewHexClick();
+  main.grid()->setCurrentCell(1, 2);
+  emit main.grid()->packetActivated(1);
+  QCoreApplication::processEvents();
+  main.grab().save(out.filePath(QStringLiteral("demo-joined.png")));
+  main.SetSaved(true);
+  return true;
+}
+
 void grid_shots(const QDir& out, const char* font_family) {
   using bytes = std::vector<uint8_t>;
   PAKETS store;
@@ -175,5 +229,5 @@ int main(int argc, char** argv) {
     return 2;
   }
   grid_shots(out, argc > 2 ? argv[2] : nullptr);
-  return main_window_shots(out) ? 0 : 1;
+  return main_window_shots(out) && demo_shot(out) ? 0 : 1;
 }
