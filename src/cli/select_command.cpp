@@ -74,6 +74,8 @@ cli_result run_select(const cli_args& arguments, cli_io io) {
   select_args args;
   app.add_option("--length", args.length, "packets whose byte count is =, !=, <= or >= N")
       ->expected(2)
+      // Every use is collected, so that a second --length is refused by name below.
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
       ->allow_extra_args(false)
       ->type_name("OP N");
   add_value_option(app, "--where", args.where,
