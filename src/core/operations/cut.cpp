@@ -12,6 +12,17 @@ enum class cut_outcome { unchanged, changed, failed };
 // Cuts one packet by the counts in bits. `failed` when a new buffer could not be had: resize
 // then keeps the old length (after a leading cut the bits have moved down already).
 cut_outcome cut_paket(xpaket& p, int64_t leading, int64_t trailing) {
+  const int64_t bits = p.bit_length();
+  if (leading % 8 == 0 && trailing >= 0 && trailing % 8 == 0 && bits % 8 == 0) {
+    // Whole bytes off a packet of whole bytes: one move inside its buffer where that can do it.
+    const int64_t lead = leading > 0 && leading < bits ? leading : 0;
+    const int64_t rest = bits - lead;
+    const int64_t length = trailing != 0 && rest - trailing > 0 ? rest - trailing : rest;
+    if (length == bits) return cut_outcome::unchanged;
+    if (p.keep_bytes(static_cast<uint32_t>(lead / 8), static_cast<uint32_t>(length / 8))) {
+      return cut_outcome::changed;
+    }
+  }
   bool changed = false;
   if (leading > 0 && leading < int64_t{p.bit_length()}) {
     const auto n = static_cast<uint32_t>(leading);
