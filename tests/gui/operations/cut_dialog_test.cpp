@@ -15,6 +15,7 @@
 #include "gui/dialogs/select_frame.h"
 #include "gui/operations/cut_dialog.h"
 #include "gui/ui_capture.h"
+#include "gui/widget_lookup.h"
 #include "support/test_store.h"
 
 namespace {
@@ -24,13 +25,6 @@ using contents = std::vector<bytes>;
 
 constexpr uint32_t blue = 0xFF0000;
 constexpr uint32_t red = 0x0000FF;
-
-template <typename T>
-T* child(QWidget& w, const char* name) {
-  T* found = w.findChild<T*>(QString::fromLatin1(name));
-  EXPECT_NE(found, nullptr) << name;
-  return found;
-}
 
 QString label_text(QWidget& w, const char* name) {
   return child<QLabel>(w, name)->text();

@@ -13,6 +13,7 @@
 #include "gui/operations/defrag_dialog.h"
 #include "gui/operations/demux_dialog.h"
 #include "gui/ui_capture.h"
+#include "gui/widget_lookup.h"
 #include "support/test_store.h"
 
 namespace {
@@ -23,13 +24,6 @@ using contents = std::vector<bytes>;
 constexpr uint32_t red = 0x0000FF;
 constexpr uint32_t blue = 0xFF0000;
 constexpr uint32_t green = 0x00FF00;
-
-template <typename T>
-T* child(QWidget& w, const char* name) {
-  T* found = w.findChild<T*>(QString::fromLatin1(name));
-  EXPECT_NE(found, nullptr) << name;
-  return found;
-}
 
 struct grid_on {
   explicit grid_on(PAKETS& store) {

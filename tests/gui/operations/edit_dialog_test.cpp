@@ -15,6 +15,7 @@
 #include "gui/grid/packet_grid.h"
 #include "gui/operations/edit_dialog.h"
 #include "gui/ui_capture.h"
+#include "gui/widget_lookup.h"
 #include "support/test_store.h"
 
 namespace {
@@ -23,20 +24,6 @@ using bytes = std::vector<uint8_t>;
 using contents = std::vector<bytes>;
 
 constexpr uint32_t red = 0x0000FF;
-
-template <typename T>
-T* child(QWidget& w, const char* name) {
-  T* found = w.findChild<T*>(QString::fromLatin1(name));
-  EXPECT_NE(found, nullptr) << name;
-  return found;
-}
-
-bool has_label(QWidget& w, const QString& text) {
-  for (const QLabel* l : w.findChildren<QLabel*>()) {
-    if (l->text() == text) return true;
-  }
-  return false;
-}
 
 }  // namespace
 

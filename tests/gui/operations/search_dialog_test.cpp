@@ -17,6 +17,7 @@
 #include "gui/grid/packet_grid.h"
 #include "gui/operations/search_dialog.h"
 #include "gui/ui_capture.h"
+#include "gui/widget_lookup.h"
 #include "support/test_store.h"
 
 namespace {
@@ -28,13 +29,6 @@ constexpr uint32_t red = 0x0000FF;
 constexpr uint32_t blue = 0xFF0000;
 constexpr uint16_t find = 0;
 constexpr uint16_t find_next = 1;
-
-template <typename T>
-T* child(QWidget& w, const char* name) {
-  T* found = w.findChild<T*>(QString::fromLatin1(name));
-  EXPECT_NE(found, nullptr) << name;
-  return found;
-}
 
 std::unique_ptr<QSettings> settings() {
   auto s = std::make_unique<QSettings>(TfSigFind::organisation(), TfSigFind::application());

@@ -18,6 +18,7 @@
 #include "gui/dialogs/sort_frame.h"
 #include "gui/operations/sort_dialog.h"
 #include "gui/ui_capture.h"
+#include "gui/widget_lookup.h"
 #include "support/test_store.h"
 
 namespace {
@@ -29,13 +30,6 @@ using row_texts = std::vector<QString>;
 constexpr uint32_t red = 0x0000FF;
 constexpr uint32_t blue = 0xFF0000;
 constexpr uint32_t white = colour_white;
-
-template <typename T>
-T* child(QWidget& w, const char* name) {
-  T* found = w.findChild<T*>(QString::fromLatin1(name));
-  EXPECT_NE(found, nullptr) << name;
-  return found;
-}
 
 colours colours_of(test_store& s) {
   colours all;

@@ -14,6 +14,7 @@
 #include "gui/dialogs/select_frame.h"
 #include "gui/operations/sort_len_dialog.h"
 #include "gui/ui_capture.h"
+#include "gui/widget_lookup.h"
 #include "support/test_store.h"
 
 namespace {
@@ -24,13 +25,6 @@ using colours = std::vector<uint32_t>;
 constexpr uint32_t red = 0x0000FF;
 constexpr uint32_t blue = 0xFF0000;
 constexpr uint32_t white = colour_white;
-
-template <typename T>
-T* child(QWidget& w, const char* name) {
-  T* found = w.findChild<T*>(QString::fromLatin1(name));
-  EXPECT_NE(found, nullptr) << name;
-  return found;
-}
 
 colours colours_of(test_store& s) {
   colours all;

@@ -20,6 +20,7 @@
 #include "gui/grid/packet_grid.h"
 #include "gui/operations/stat_dialog.h"
 #include "gui/ui_capture.h"
+#include "gui/widget_lookup.h"
 #include "support/temp_dir.h"
 #include "support/test_store.h"
 
@@ -27,13 +28,6 @@ namespace {
 
 using bytes = std::vector<uint8_t>;
 using table = std::vector<std::vector<QString>>;
-
-template <typename T>
-T* child(QWidget& w, const char* name) {
-  T* found = w.findChild<T*>(QString::fromLatin1(name));
-  EXPECT_NE(found, nullptr) << name;
-  return found;
-}
 
 // The result table as texts, the header row first.
 table table_texts(QWidget& d) {

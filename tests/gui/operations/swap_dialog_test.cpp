@@ -12,6 +12,7 @@
 #include "gui/dialogs/select_frame.h"
 #include "gui/operations/swap_dialog.h"
 #include "gui/ui_capture.h"
+#include "gui/widget_lookup.h"
 #include "support/test_store.h"
 
 namespace {
@@ -20,13 +21,6 @@ using bytes = std::vector<uint8_t>;
 using contents = std::vector<bytes>;
 
 constexpr uint32_t red = 0x0000FF;
-
-template <typename T>
-T* child(QWidget& w, const char* name) {
-  T* found = w.findChild<T*>(QString::fromLatin1(name));
-  EXPECT_NE(found, nullptr) << name;
-  return found;
-}
 
 }  // namespace
 
