@@ -1,7 +1,5 @@
 #include "core/model/byte_helpers.h"
 
-#include <algorithm>
-
 uint8_t reverse_bits(uint8_t b) {
   uint8_t r = 0;
   for (int j = 0; j < 8; ++j) {
@@ -12,12 +10,4 @@ uint8_t reverse_bits(uint8_t b) {
 
 void byte_to_binary(uint8_t b, char text[8]) {
   for (int j = 0; j < 8 && (b >> j) != 0; ++j) text[j] = ((b >> j) & 1) ? '1' : '0';
-}
-
-uint32_t find_bytes(std::span<const uint8_t> hay, std::span<const uint8_t> needle) {
-  if (needle.size() > hay.size()) return npos;
-  if (needle.empty()) return 0;
-  const auto it = std::search(hay.begin(), hay.end(), needle.begin(), needle.end());
-  if (it == hay.end()) return npos;
-  return static_cast<uint32_t>(it - hay.begin());
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 
 #include "core/model/block.h"
@@ -13,5 +15,33 @@
 void byte_to_binary(uint8_t b, char text[8]);
 
 // First position p at which `needle` occurs in `hay`, testing p = 0 .. n - m; npos when the needle
-// is longer than the hay or absent. An empty needle matches at 0.
-[[nodiscard]] uint32_t find_bytes(std::span<const uint8_t> hay, std::span<const uint8_t> needle);
+// is longer than the hay or absent. An empty needle matches at 0. Inline: the searches call it
+// once per packet.
+[[nodiscard]] inline uint32_t find_bytes(std::span<const uint8_t> hay,
+                                         std::span<const uint8_t> needle) {
+  const size_t length = needle.size();
+  if (length > hay.size()) return npos;
+  if (length == 0) return 0;
+  const uint8_t* const data = hay.data();
+  const uint8_t lead = needle[0];
+  const size_t last = hay.size() - length;  // the last place a match can start
+  // A short hay is looked through byte by byte: a call of memchr costs more than that.
+  constexpr size_t short_hay = 64;
+  if (last < short_hay) {
+    for (size_t i = 0; i <= last; ++i) {
+      if (data[i] == lead && std::memcmp(data + i + 1, needle.data() + 1, length - 1) == 0) {
+        return static_cast<uint32_t>(i);
+      }
+    }
+    return npos;
+  }
+  const uint8_t* const end = data + last;
+  for (const uint8_t* at = data; at <= end; ++at) {
+    at = static_cast<const uint8_t*>(std::memchr(at, lead, static_cast<size_t>(end - at) + 1));
+    if (at == nullptr) break;
+    if (std::memcmp(at + 1, needle.data() + 1, length - 1) == 0) {
+      return static_cast<uint32_t>(at - data);
+    }
+  }
+  return npos;
+}

@@ -1,41 +1,19 @@
 #include "core/operations/search.h"
 
-#include <cstring>
 #include <iterator>
+
+#include "core/model/byte_helpers.h"
 
 namespace {
 
-// First offset of `pattern` in the n bytes at `data`.
-std::optional<uint32_t> find_bytes(const uint8_t* data, uint32_t n, std::string_view pattern) {
-  const size_t length = pattern.size();
-  if (data == nullptr || length == 0 || n < length) return std::nullopt;
-  const auto* needle = reinterpret_cast<const uint8_t*>(pattern.data());
-  const uint8_t lead = needle[0];
-  const uint32_t last = n - static_cast<uint32_t>(length);  // the last place a match can start
-  // A short packet is looked through byte by byte: a call of memchr costs more than that.
-  constexpr uint32_t short_packet = 64;
-  if (n <= short_packet) {
-    for (uint32_t i = 0; i <= last; ++i) {
-      if (data[i] == lead && std::memcmp(data + i + 1, needle + 1, length - 1) == 0) return i;
-    }
-    return std::nullopt;
-  }
-  const uint8_t* const end = data + last;
-  const uint8_t* at = data;
-  while (at <= end) {
-    const void* found = std::memchr(at, lead, static_cast<size_t>(end - at) + 1);
-    if (found == nullptr) break;
-    at = static_cast<const uint8_t*>(found);
-    if (std::memcmp(at + 1, needle + 1, length - 1) == 0) {
-      return static_cast<uint32_t>(at - data);
-    }
-    ++at;
-  }
-  return std::nullopt;
+// The pattern's offset in a packet, npos for none.
+uint32_t text_offset(const xpaket& p, std::string_view pattern) {
+  return find_bytes({p.bytes(), p.byte_length()},
+                    {reinterpret_cast<const uint8_t*>(pattern.data()), pattern.size()});
 }
 
 // Examines the packets of the range in order with `find` (the offset of the pattern in a packet,
-// or nothing); see search().
+// npos for none); see search().
 template <typename Find>
 std::optional<search_hit> walk(PAKETS& store, const search_params& params, pass& run,
                                const std::function<void(const search_hit&)>& on_match, Find find) {
@@ -43,14 +21,14 @@ std::optional<search_hit> walk(PAKETS& store, const search_params& params, pass&
   const search_range range = params.range;
   // Examines one packet; true when the search is over (a first match was found).
   auto examine = [&](uint32_t number, xpaket& p) {
-    const std::optional<uint32_t> offset = find(p);
-    if (!offset) return false;
+    const uint32_t offset = find(p);
+    if (offset == npos) return false;
     if (!params.all_matches) {
-      found = search_hit{number, *offset};
+      found = search_hit{number, offset};
       return true;
     }
     p.colour = params.colour;
-    if (on_match) on_match(search_hit{number, *offset});
+    if (on_match) on_match(search_hit{number, offset});
     return false;
   };
   run.running = true;
@@ -87,8 +65,8 @@ search_range range_of(search_direction direction, int64_t current_row) {
 }
 
 std::optional<uint32_t> match_offset(xpaket& p, search_kind kind, std::string_view pattern) {
-  if (kind == search_kind::text) return find_bytes(p.bytes(), p.byte_length(), pattern);
-  const uint32_t at = p.find_pattern(pattern, 0);
+  const uint32_t at =
+      kind == search_kind::text ? text_offset(p, pattern) : p.find_pattern(pattern, 0);
   if (at == npos) return std::nullopt;
   return at;
 }
@@ -99,12 +77,11 @@ std::optional<search_hit> search(PAKETS& store, const search_params& params, pas
   if (range.first < 0 || static_cast<uint64_t>(range.first) >= store.size()) return std::nullopt;
   const std::string_view pattern = params.pattern;
   if (params.kind == search_kind::text) {
-    return walk(store, params, run, on_match, [pattern](const xpaket& p) {
-      return find_bytes(p.bytes(), p.byte_length(), pattern);
-    });
+    return walk(store, params, run, on_match,
+                [pattern](const xpaket& p) { return text_offset(p, pattern); });
   }
   return walk(store, params, run, on_match,
-              [pattern](xpaket& p) { return match_offset(p, search_kind::bits, pattern); });
+              [pattern](xpaket& p) { return p.find_pattern(pattern, 0); });
 }
 
 size_t utf8_length(std::string_view text) {
