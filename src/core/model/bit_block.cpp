@@ -154,17 +154,6 @@ int xbit_block::drop_leading(uint32_t n) {
   return 0;
 }
 
-bool xbit_block::keep_bytes(uint32_t first, uint32_t count) {
-  if (data_ == nullptr || count == 0 || first >= byte_length_ || count > byte_length_ - first)
-    return false;
-  if (bit_length_ != 8 * byte_length_) return false;
-  if (capacity_ - count > std::max(capacity_ / 2, 32u)) return false;  // resize's own rule
-  if (first > 0) std::memmove(data_, data_ + first, count);
-  bit_length_ = 8 * count;
-  byte_length_ = count;
-  return true;
-}
-
 void xbit_block::invert() {
   for (uint32_t k = 0; k < byte_length_; ++k) data_[k] = static_cast<uint8_t>(~data_[k]);
 }

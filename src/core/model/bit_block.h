@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <iosfwd>
 #include <string>
@@ -36,7 +37,20 @@ class xbit_block : public xblock {
   // resize(8 * count) would, when that is one move inside the buffer it has: a block of whole
   // bytes that keeps count (not 0) of them, which resize would not reallocate for. Returns false
   // and changes nothing otherwise.
-  bool keep_bytes(uint32_t first, uint32_t count);
+  // Inline: the band passes call it once per packet.
+  bool keep_bytes(uint32_t first, uint32_t count) {
+    if (data_ == nullptr || count == 0 || first >= byte_length_ || count > byte_length_ - first)
+      return false;
+    if (bit_length_ != 8 * byte_length_) return false;
+    if (capacity_ - count > std::max(capacity_ / 2, 32u)) return false;  // resize's own rule
+    if (first > 0) {
+      // Down by `first`: a forward copy never overwrites a byte before it is read.
+      for (uint32_t i = 0; i < count; ++i) data_[i] = data_[first + i];
+    }
+    bit_length_ = 8 * count;
+    byte_length_ = count;
+    return true;
+  }
   // Complements every stored byte, padding bits included.
   virtual void invert();
   // Bit-length characters, '1' for a set bit, bit 0 first.

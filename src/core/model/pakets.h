@@ -158,6 +158,8 @@ class PAKETS {
     check(number);
     return slots_[number];
   }
+  // The slot of packet `number`, unchecked: for passes that only visit numbers below size().
+  xpaket*& slot(uint32_t number) { return slots_[number]; }
   // The slot of packet `number`. The next number (size()) gets a new, empty slot, which the
   // caller fills at once; a number beyond it would leave a gap and throws std::out_of_range.
   xpaket*& operator[](uint32_t number) {

@@ -24,7 +24,7 @@ class new_numbering {
   void append(xpaket* p) {
     // In place only behind the walk, and only while nothing waits, so that the order holds.
     if (written_ < consumed_ && waiting_.empty()) {
-      store_.at(written_++) = p;
+      store_.slot(written_++) = p;  // written_ < consumed_ <= size()
       return;
     }
     wait(p);
@@ -76,7 +76,7 @@ void rebuild_store(PAKETS& store, pass& run, Visit&& visit, Close&& close) {
   run.running = true;
   try {
     while (at < count && run.running) {
-      in_hand = store.at(at);
+      in_hand = store.slot(at);
       next.consume();
       visit(in_hand, next);
       in_hand = nullptr;
