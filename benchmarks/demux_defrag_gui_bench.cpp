@@ -1,17 +1,17 @@
 // The column demultiplexer and the defragmenter run through their dialogs, gauge shown (the stores
 // hold 1,000,000 packets of 12 bytes), against the logic halves alone on the same stores, in the
-// same run. The modal loop is replaced by a hook that sets the fields and presses OK. The
-// program's main (grid_bench.cpp) owns the QApplication.
+// same run. A dialog's clock runs from the OK press to its close (bench_dialog.h).
 
 #include <benchmark/benchmark.h>
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QSpinBox>
 #include <QToolButton>
 
 #include <array>
+#include <memory>
 
+#include "bench_dialog.h"
 #include "bench_store.h"
 #include "core/operations/defrag.h"
 #include "core/operations/demux.h"
@@ -26,42 +26,31 @@ namespace {
 constexpr uint32_t packet_count = 1000000;
 constexpr uint32_t packet_length = 12;
 
-// Runs a modal dialog without a modal loop: shows it, lets `act` set its fields and press OK and
-// processes events until it has closed.
-int run_shown(TPelorin_Plugin& dialog, void (*act)(TPelorin_Plugin&)) {
-  dialog.setModal(false);
-  dialog.show();
-  act(dialog);
-  while (dialog.isVisible()) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-  return dialog.result();
-}
-
 void press_ok(TPelorin_Plugin& d) {
   d.findChild<QToolButton*>(QStringLiteral("btnOk"))->click();
 }
 
 // Grid columns 2 to 5 (bytes 1 to 4) kept.
 void BM_DemuxDialog(benchmark::State& state) {
-  const scoped_modal_hook hook([](TPelorin_Plugin& d) { return run_shown(d, press_ok); });
-  for (auto _ : state) {
-    state.PauseTiming();
-    PAKETS store;
-    fill_store(store, packet_count, packet_length);
-    TPacketGrid grid;
-    grid.setStore(&store);
-    grid.RecountPackets();
-    grid.setColumnRange(2, 5);
-    state.ResumeTiming();
-    TfSigDemux dialog(nullptr);
-    dialog.SetGrid(&grid);
-    const PLUGIN_RESULT r = dialog.Execute(0, store);
-    state.PauseTiming();
-    if (r.changed != static_cast<int32_t>(packet_count) || store.at(0)->byte_length() != 4)
-      state.SkipWithError("wrong result");
-    grid.setStore(nullptr);
-    unload_store(store);
-    state.ResumeTiming();
-  }
+  time_dialog_run<TfSigDemux>(
+      state,
+      [](PAKETS& store) {
+        fill_store(store, packet_count, packet_length);
+        auto grid = std::make_unique<TPacketGrid>();
+        grid->setStore(&store);
+        grid->RecountPackets();
+        grid->setColumnRange(2, 5);
+        return grid;
+      },
+      [](TfSigDemux& dialog, const std::unique_ptr<TPacketGrid>& grid) {
+        dialog.SetGrid(grid.get());
+      },
+      press_ok,
+      [](const PLUGIN_RESULT& r, const PAKETS& store) {
+        return r.changed == static_cast<int32_t>(packet_count) && store.at(0)->byte_length() == 4
+                   ? nullptr
+                   : "wrong result";
+      });
 }
 
 void BM_DemuxLogic(benchmark::State& state) {
@@ -103,20 +92,18 @@ void press_defrag_ok(TPelorin_Plugin& d) {
 }
 
 void BM_DefragDialog(benchmark::State& state) {
-  const scoped_modal_hook hook([](TPelorin_Plugin& d) { return run_shown(d, press_defrag_ok); });
-  for (auto _ : state) {
-    state.PauseTiming();
-    PAKETS store;
-    fill_fragments(store);
-    state.ResumeTiming();
-    TfSigDefrag dialog(nullptr);
-    const PLUGIN_RESULT r = dialog.Execute(0, store);
-    state.PauseTiming();
-    if (r.joined != expected_joins || store.at(0)->byte_length() != 3 * packet_length - 2)
-      state.SkipWithError("wrong result");
-    unload_store(store);
-    state.ResumeTiming();
-  }
+  time_dialog_run<TfSigDefrag>(
+      state,
+      [](PAKETS& store) {
+        fill_fragments(store);
+        return 0;
+      },
+      [](TfSigDefrag&, int) {}, press_defrag_ok,
+      [](const PLUGIN_RESULT& r, const PAKETS& store) {
+        return r.joined == expected_joins && store.at(0)->byte_length() == 3 * packet_length - 2
+                   ? nullptr
+                   : "wrong result";
+      });
 }
 
 void BM_DefragLogic(benchmark::State& state) {

@@ -1,13 +1,12 @@
 // The selection by length through its dialog, gauge shown, against its logic half alone on the
-// same store, in the same run. The modal loop is replaced by a hook that presses OK; the
-// program's main (grid_bench.cpp) owns the QApplication.
+// same store, in the same run; the dialog's clock runs from the OK press (bench_dialog.h).
 
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
 #include <QSpinBox>
 #include <QToolButton>
 
+#include "bench_dialog.h"
 #include "bench_store.h"
 #include "core/operations/select_by_length.h"
 #include "gui/dialogs/plugin_dialog.h"
@@ -18,29 +17,22 @@ namespace {
 constexpr uint32_t packet_count = 1000000;
 constexpr uint32_t packet_length = 12;
 
-int press_ok(TPelorin_Plugin& dialog) {
-  dialog.setModal(false);
-  dialog.show();
+void press_ok(TPelorin_Plugin& dialog) {
   dialog.findChild<QSpinBox*>(QStringLiteral("edVal"))->setValue(packet_length);
   dialog.findChild<QToolButton*>(QStringLiteral("btnOk"))->click();
-  while (dialog.isVisible()) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-  return dialog.result();
 }
 
 void BM_SortLenDialog(benchmark::State& state) {
-  const scoped_modal_hook hook(press_ok);
-  for (auto _ : state) {
-    state.PauseTiming();
-    PAKETS store;
-    fill_store(store, packet_count, packet_length);
-    state.ResumeTiming();
-    TfSortLen dialog(nullptr);
-    const PLUGIN_RESULT r = dialog.Execute(0, store);
-    state.PauseTiming();
-    if (r.recoloured != static_cast<int32_t>(packet_count)) state.SkipWithError("wrong count");
-    unload_store(store);
-    state.ResumeTiming();
-  }
+  time_dialog_run<TfSortLen>(
+      state,
+      [](PAKETS& store) {
+        fill_store(store, packet_count, packet_length);
+        return 0;
+      },
+      [](TfSortLen&, int) {}, press_ok,
+      [](const PLUGIN_RESULT& r, const PAKETS&) {
+        return r.recoloured == static_cast<int32_t>(packet_count) ? nullptr : "wrong count";
+      });
 }
 
 void BM_SortLenLogic(benchmark::State& state) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QElapsedTimer>
 
 #include <cstdint>
 #include <functional>
@@ -150,7 +149,7 @@ class TPelorin_Plugin : public QDialog {
   std::vector<QWidget*> start_controls_;
   qint64 gauge_position_ = 0;
   qint64 event_interval_ms_ = event_interval_ms;
-  QElapsedTimer since_events_;
+  qint64 events_at_ms_ = 0;  // when events last had their turn, on the coarse clock
 };
 
 // What tests put in place of the modal loop: receives the dialog, returns its modal result.

@@ -1,6 +1,7 @@
 #include "gui/files/file_window.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QFile>
 #include <QFileDialog>
