@@ -81,6 +81,31 @@ TEST(Defrag, GroupsCloseOnANewFirstFragmentAndAtTheEnd) {
   EXPECT_EQ(o.deleted, 3);
 }
 
+// The record of a group's first fragment carries the joined packet: nothing of the fragment's
+// colour, decoded layers or partly used last byte may show through.
+TEST(Defrag, JoinedPacketsAreUnmarkedUndecodedWholeBytes) {
+  test_store s({{1, 2, 0xEE, 0xEE}, {0x0F, 3, 4, 0x0E}, {0x0F, 5, 6, 0x0E}}, {red, blue, green});
+  s.store.at(0)->resize(30);
+  s.store.at(0)->decode();
+  ASSERT_FALSE(s.store.at(0)->protocols.empty());
+  pass run;
+  defrag(s.store, three_colours(), run);
+  ASSERT_EQ(s.contents(), (contents{{1, 2, 3, 4, 5, 6}}));
+  const xpaket& joined = *s.store.at(0);
+  EXPECT_EQ(joined.bit_length(), 48u);
+  EXPECT_TRUE(joined.protocols.empty());
+  EXPECT_EQ(joined.colour, colour_white);
+}
+
+TEST(Defrag, AFirstFragmentThatAddsNothingGivesWayToTheNext) {
+  // The first red packet is all margin: the group opens with the second.
+  const outcome o =
+      run_defrag({{9}, {1, 9, 9}, {0, 3, 0}, {0, 4, 0}}, {red, red, blue, green}, three_colours());
+  EXPECT_EQ(o.after, (contents{{1, 3, 4}}));
+  EXPECT_EQ(o.deleted, 4);
+  EXPECT_EQ(o.joined, 1u);
+}
+
 TEST(Defrag, ShortFragmentsAddNothingAndOverlongPacketsStay) {
   defrag_params p = three_colours();
   std::vector<uint32_t> told;
