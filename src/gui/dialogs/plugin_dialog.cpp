@@ -247,6 +247,9 @@ int TPelorin_Plugin::ProcessAndSettle() {
       dialog.pass_.drop_pending_steps();
     }
   } const settled{*this};
+  // The interval counts from the start of the pass: a pass shorter than it runs without a
+  // round of events, however long the window stood before OK.
+  events_at_ms_ = coarse_now_ms();
   return Process();
 }
 

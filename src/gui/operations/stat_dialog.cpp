@@ -235,8 +235,8 @@ void TfSigStat::rbLenClick() {
 
 void TfSigStat::btnOkClick() {
   if (working()) return;
-  variants_.clear();
-  model_->SetResult(variants_, 0);
+  // The table keeps the last run's rows until this run's replace them (the CSV button waits
+  // meanwhile): emptying it here would only cost a repaint at the first events of the run.
   lblCount->setText(QString());
   mode_ = Mode();
   positions_.clear();
@@ -254,12 +254,20 @@ void TfSigStat::btnOkClick() {
 
 int TfSigStat::Process() {
   lblCount->setText(accumulating_text());
-  stat_result r = statistics(*store_, mode_, positions_, pass_, [this](bool limited) {
-    if (limited) show_warning(this, too_many_variants_text());
-    SetGauge(static_cast<qint64>(store_->size()), 0);
-    lblCount->setText(sorting_text());
-    QCoreApplication::processEvents();
-  });
+  stat_result r;
+  try {
+    r = statistics(*store_, mode_, positions_, pass_, [this](bool limited) {
+      if (limited) show_warning(this, too_many_variants_text());
+      SetGauge(static_cast<qint64>(store_->size()), 0);
+      lblCount->setText(sorting_text());
+      QCoreApplication::processEvents();
+    });
+  } catch (...) {
+    // The last run's rows must not stand beside this run's mode and positions (the CSV).
+    variants_.clear();
+    model_->SetResult(variants_, 0);
+    throw;
+  }
   variants_ = std::move(r.variants);
   model_->SetResult(variants_, store_->size());
   lblCount->setText(selected_text(variants_.size()));
