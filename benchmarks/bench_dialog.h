@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QThread>
+#include <QToolButton>
 
 #include <functional>
 
@@ -20,6 +21,11 @@
 // What a benchmark does inside the shown window: sets its fields and presses OK (and whatever
 // else closes it).
 using dialog_action = std::function<void(TPelorin_Plugin&)>;
+
+// Presses the dialog's OK button.
+inline void press_ok(TPelorin_Plugin& dialog) {
+  dialog.findChild<QToolButton*>(QStringLiteral("btnOk"))->click();
+}
 
 // Notes when its object is painted.
 class paint_spy : public QObject {

@@ -26,10 +26,6 @@ namespace {
 constexpr uint32_t packet_count = 1000000;
 constexpr uint32_t packet_length = 12;
 
-void press_ok(TPelorin_Plugin& d) {
-  d.findChild<QToolButton*>(QStringLiteral("btnOk"))->click();
-}
-
 // Grid columns 2 to 5 (bytes 1 to 4) kept.
 void BM_DemuxDialog(benchmark::State& state) {
   time_dialog_run<TfSigDemux>(

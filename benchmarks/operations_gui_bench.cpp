@@ -100,10 +100,6 @@ void time_logic(benchmark::State& state, Logic logic) {
   }
 }
 
-void press_ok(TPelorin_Plugin& d) {
-  d.findChild<QToolButton*>(QStringLiteral("btnOk"))->click();
-}
-
 void press_fill_ok(TPelorin_Plugin& d) {
   d.findChild<QRadioButton*>(QStringLiteral("rbTo"))->click();
   d.findChild<QLineEdit*>(QStringLiteral("edFillTo"))->setText(QStringLiteral("16"));
