@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -43,10 +44,7 @@ class xbit_block : public xblock {
       return false;
     if (bit_length_ != 8 * byte_length_) return false;
     if (capacity_ - count > std::max(capacity_ / 2, 32u)) return false;  // resize's own rule
-    if (first > 0) {
-      // Down by `first`: a forward copy never overwrites a byte before it is read.
-      for (uint32_t i = 0; i < count; ++i) data_[i] = data_[first + i];
-    }
+    if (first > 0) std::memmove(data_, data_ + first, count);
     bit_length_ = 8 * count;
     byte_length_ = count;
     return true;

@@ -24,7 +24,9 @@ class new_numbering {
   void append(xpaket* p) {
     // In place only behind the walk, and only while nothing waits, so that the order holds.
     if (written_ < consumed_ && waiting_.empty()) {
-      store_.slot(written_++) = p;  // written_ < consumed_ <= size()
+      // written_ < consumed_ <= size(). A packet that keeps its number leaves its slot clean.
+      xpaket*& slot = store_.slot(written_++);
+      if (slot != p) slot = p;
       return;
     }
     wait(p);
