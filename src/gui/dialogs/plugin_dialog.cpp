@@ -13,6 +13,7 @@
 
 #include "gui/dialogs/gauge.h"
 #include "gui/dialogs/glyphs.h"
+#include "gui/dialogs/heap_merging.h"
 #include "gui/grid/packet_grid.h"
 
 namespace {
@@ -247,6 +248,8 @@ int TPelorin_Plugin::ProcessAndSettle() {
       dialog.pass_.drop_pending_steps();
     }
   } const settled{*this};
+  // Records freed by the pass merge into the heap as they go, not in a sweep at an event break.
+  const heap_merging_scope merging;
   // The interval counts from the start of the pass: a pass shorter than it runs without a
   // round of events, however long the window stood before OK.
   events_at_ms_ = coarse_now_ms();

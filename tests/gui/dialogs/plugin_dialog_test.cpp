@@ -7,14 +7,23 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <array>
+#include <cstdlib>
 #include <stdexcept>
 #include <vector>
 
 #include "gui/dialogs/basic_logger.h"
 #include "gui/dialogs/colors_frame.h"
+#include "gui/dialogs/heap_merging.h"
 #include "gui/dialogs/plugin_dialog.h"
 #include "gui/dialogs/select_frame.h"
 #include "gui/ui_capture.h"
+
+// The C library's own heap can be watched; the sanitizers put their allocator in its place.
+#if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
+#include <malloc.h>
+#define PELORIN_WATCHED_HEAP 1
+#endif
 
 namespace {
 
@@ -84,6 +93,47 @@ TEST(PluginDialog, DeletePaketCountsNullAndReal) {
   dialog.DeletePaket(nullptr);
   dialog.DeletePaket(new xpaket(&byte, 1));
   EXPECT_EQ(dialog.pluginResult().deleted, 2);
+}
+
+#ifdef PELORIN_WATCHED_HEAP
+// Bytes in the allocator's fast free lists after 64 small blocks are freed, more than its
+// per-size cache takes.
+size_t fast_list_bytes_after_frees() {
+  std::array<void*, 64> blocks{};
+  for (void*& b : blocks) b = std::malloc(40);
+  for (void* b : blocks) std::free(b);
+  return mallinfo2().fsmblks;
+}
+
+// A pass that frees small blocks and notes what the fast lists then hold.
+class freeing_dialog : public TPelorin_Plugin {
+ public:
+  freeing_dialog() : TPelorin_Plugin(nullptr) {}
+  int Process() override {
+    held = fast_list_bytes_after_frees();
+    return 1;
+  }
+  void Run() { (void)RunPass(); }
+  size_t held = SIZE_MAX;
+};
+#endif
+
+TEST(PluginDialog, APassFreesStraightIntoTheHeapAndTheFastListsComeBackAfter) {
+#ifndef PELORIN_WATCHED_HEAP
+  GTEST_SKIP() << "the sanitizers' allocator stands in for the C library's";
+#else
+  EXPECT_GT(fast_list_bytes_after_frees(), 0u);
+  freeing_dialog dialog;
+  dialog.Run();
+  EXPECT_EQ(dialog.held, 0u);
+  EXPECT_GT(fast_list_bytes_after_frees(), 0u);
+  {
+    const heap_merging_scope outer;
+    { const heap_merging_scope inner; }
+    EXPECT_EQ(fast_list_bytes_after_frees(), 0u) << "the inner scope turned the lists back on";
+  }
+  EXPECT_GT(fast_list_bytes_after_frees(), 0u);
+#endif
 }
 
 TEST(PluginDialog, BaseLayout) {
