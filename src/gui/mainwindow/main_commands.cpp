@@ -13,6 +13,7 @@
 #include "core/operations/colouring.h"
 #include "gui/dialogs/colors_frame.h"
 #include "gui/dialogs/message_box.h"
+#include "gui/dialogs/texts.h"
 #include "gui/grid/packet_grid.h"
 #include "gui/mainwindow/about_dialog.h"
 #include "gui/mainwindow/help_window.h"
@@ -22,10 +23,6 @@
 
 QString TfMain::cannot_start_text() {
   return QStringLiteral("Невозможно запустить модуль.   ");
-}
-
-QString TfMain::invalid_value_text() {
-  return QStringLiteral("Недопустимое значение.   ");
 }
 
 QString TfMain::unsaved_question_text() {

@@ -101,7 +101,6 @@ class TfMain : public QMainWindow, public sig_loader_host {
 
   // The program's texts of this window.
   static QString cannot_start_text();
-  static QString invalid_value_text();
   static QString unsaved_question_text();
 
  protected:

@@ -11,7 +11,7 @@
 #include "gui/dialogs/glyphs.h"
 #include "gui/dialogs/message_box.h"
 #include "gui/dialogs/select_frame.h"
-#include "gui/mainwindow/main_window.h"
+#include "gui/dialogs/texts.h"
 
 namespace {
 
@@ -83,7 +83,7 @@ void TfSigCut::btnOkClick() {
   params_ = cut_params{rbBits->isChecked(), *start, rbBits->isChecked() ? 0 : *end};
   // A negative trailing count grows every packet: more than memory holds is no valid value.
   if (!cut_fits_memory(*store_, fSelect->Scope(), params_)) {
-    show_warning(this, TfMain::invalid_value_text());
+    show_warning(this, invalid_value_text());
     edEnd->setFocus();
     return;
   }
