@@ -125,8 +125,6 @@ TEST_F(MainOperationsTest, EveryRowIsReachableFromItsMenuItemShortcutAndButton) 
     ASSERT_NE(item, nullptr);
     ASSERT_NE(menu_of(row.menu), nullptr);
     EXPECT_TRUE(menu_of(row.menu)->actions().contains(item)) << name_of(row);
-    EXPECT_EQ(item->text(), QString::fromUtf8(c.caption)) << name_of(row);
-    EXPECT_EQ(item->shortcut(), c.shortcut) << name_of(row);
     // Each way runs the row's operation with its command code; only the quick filters set the
     // drop flag, the others keep it (set before each way).
     const uint16_t word = row.drop ? static_cast<uint16_t>((*row.drop ? 0x100 : 0) | row.code)
