@@ -8,7 +8,6 @@
 #include <functional>
 #include <memory>
 
-#include "core/model/cp1251.h"
 #include "core/model/pakets.h"
 #include "gui/files/file_window.h"
 #include "gui/operations/registry.h"
@@ -139,7 +138,6 @@ class TfMain : public QMainWindow, public sig_loader_host {
   bool activated_ = false;
   bool busy_ = false;  // a dispatcher call or a recount is under way: commands wait
   uint16_t command_word_ = 0;
-  cp1251_table cp1251_;
   std::array<operation_factory, operation_count> operations_;
 
   TPacketGrid* tGrid = nullptr;
