@@ -207,6 +207,8 @@ PLUGIN_RESULT TfSigLoader::Execute(uint16_t command, PAKETS& store) {
       break;
   }
   if (ready) {
+    // Every file command sets the saved flag itself, as far as it has to.
+    pass_.result.sets_saved = true;
     pass_.running = true;
     shown_ = true;
     tTimer->start();
