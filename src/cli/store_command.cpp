@@ -2,12 +2,13 @@
 
 #include "cli/load.h"
 
-void add_store_args(CLI::App& app, store_args& args) {
+void add_store_args(CLI::App& app, store_args& args, bool with_where) {
   app.add_option("IN.sig", args.input, "the signal")->type_name("");
   add_value_option(app, "-o", args.outputs,
                    "the file written: BIT when it ends in .bit, pcap when in .pcap, .pcapng or "
                    ".cap, SIG otherwise")
       ->type_name("OUT.sig");
+  if (!with_where) return;
   add_value_option(app, "--where", args.where,
                    "only packets meeting every condition of the comma-separated list: byte:P=V, "
                    "byte:P!=V, byte:P<=V, byte:P>=V, bit:P=V (P from 1; V decimal or 0x hex)")

@@ -19,7 +19,8 @@ struct store_args {
   CLAUSES conditions;                // read from `where` by check_store_args
 };
 
-void add_store_args(CLI::App& app, store_args& args);
+// Adds IN.sig and -o, and --where unless the command works on every packet.
+void add_store_args(CLI::App& app, store_args& args, bool with_where = true);
 
 // Checks that IN and OUT are given and reads the conditions; returns the usage problem, or an
 // empty text.
