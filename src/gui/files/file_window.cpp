@@ -268,6 +268,9 @@ bool TfSigLoader::PrepareLoad() {
     Unload(false);
     // The grid still counts the old packets: let it show the empty store.
     host_.ShowFirstScreen();
+  } else if (code() == load_argument) {
+    // A store emptied by an operation still remembers the link types its packets were read with.
+    store_->clear();
   }
   host_.SetSignalCaption(name);
   return true;

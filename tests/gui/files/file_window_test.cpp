@@ -196,8 +196,11 @@ TEST_F(FileWindowTest, NothingChosenDoesNothing) {
 
 TEST_F(FileWindowTest, CommandLineFileLoadsWithoutADialog) {
   host.argument = QString::fromStdString(dir.write("arg.sig", sig_image(numbered(100, 3))));
+  // An empty store may still remember the link type of packets an operation deleted.
+  store.add_link_type(1);
   const PLUGIN_RESULT r = run(TfSigLoader::load_argument);
   EXPECT_EQ(contents(), numbered(100, 3));
+  EXPECT_EQ(store.link_types(), std::vector<uint32_t>{104});
   EXPECT_EQ(r.processed, 100);
   EXPECT_EQ(r.deleted, 0);
   EXPECT_TRUE(ui.file_dialogs.empty());
