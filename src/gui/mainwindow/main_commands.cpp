@@ -10,6 +10,7 @@
 
 #include "core/grid/cell_text.h"
 #include "core/grid/grid_layout.h"
+#include "core/model/cp1251.h"
 #include "core/operations/colouring.h"
 #include "gui/dialogs/colors_frame.h"
 #include "gui/dialogs/message_box.h"
@@ -244,7 +245,7 @@ void TfMain::tGridSelectCell(int column, int row) {
   const std::string_view bits = numeric_cell_text(b, view_mode::binary, buffer);
   tBar->setPanelText(9,
                      blank + QString::fromLatin1(bits.data(), static_cast<qsizetype>(bits.size())));
-  tBar->setPanelText(11, blank + QString::fromStdString(cp1251_.utf8(b)));
+  tBar->setPanelText(11, blank + QString::fromStdString(cp1251().utf8(b)));
 }
 
 void TfMain::mCopyClick() {

@@ -9,7 +9,6 @@
 #include <memory>
 #include <vector>
 
-#include "core/model/cp1251.h"
 #include "core/model/pakets.h"
 #include "core/operations/pass.h"
 #include "gui/files/file_window.h"
@@ -162,7 +161,6 @@ class TfMain : public QMainWindow, public sig_loader_host {
   bool activated_ = false;
   bool busy_ = false;  // a dispatcher call or a recount is under way: commands wait
   uint16_t command_word_ = 0;
-  cp1251_table cp1251_;
   std::array<operation_factory, operation_count> operations_;
 
   // The tool bar's buttons, left to right, each the twin of a menu item made before it; a new
