@@ -98,6 +98,12 @@ class TPelorin_Plugin : public QDialog {
   // Called once when the window really closes, before the dialog's own close.
   virtual void Closing() {}
   bool event(QEvent* e) override;
+  // The first control in reading order takes the focus, unless one has it already.
+  void showEvent(QShowEvent* e) override;
+  // Enter acts as OK (on a focused Cancel or other push button, as that button); Esc cancels.
+  void keyPressEvent(QKeyEvent* e) override;
+  // Tab and Shift+Tab move through TabStops() and wrap round.
+  bool focusNextPrevChild(bool next) override;
 
   // Shows the dialog modally (or hands it to the modal hook in tests); returns the modal result.
   int RunModal();
@@ -141,6 +147,11 @@ class TPelorin_Plugin : public QDialog {
  private:
   // Process(), then the packets the pass stepped since its last call of the step join the gauge.
   int ProcessAndSettle();
+  // The controls Tab stops at, in reading order (rows from top to bottom, left to right within a
+  // row): every visible, enabled control that takes focus by Tab; a group of buttons that exclude
+  // each other (radio buttons, colour buttons) once, at its checked button, the arrows moving
+  // within it.
+  [[nodiscard]] std::vector<QWidget*> TabStops() const;
 
   bool start_on_activation_ = false;
   bool started_ = false;  // the work has begun (it runs once)

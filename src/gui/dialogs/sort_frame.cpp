@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -62,6 +63,8 @@ Tfr_sort::Tfr_sort(QWidget* parent) : QFrame(parent) {
   tGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
   tGrid->setSelectionMode(QAbstractItemView::SingleSelection);
   tGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Tab leaves the list for the buttons beside it; the arrows walk its rows.
+  tGrid->setTabKeyNavigation(false);
   tGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   tGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   for (int c = 0; c < grid_columns; ++c) tGrid->setColumnWidth(c, column_widths[c]);
@@ -76,6 +79,7 @@ Tfr_sort::Tfr_sort(QWidget* parent) : QFrame(parent) {
   edPos->setRange(0, INT_MAX);
   edVal->setMinimum(0);
 
+  edVal->installEventFilter(this);
   connect(cbElem, &QComboBox::activated, this, [this] { cbElemChange(); });
   connect(btnAdd, &QToolButton::clicked, this, [this] { btnAddClick(); });
   connect(btnEdit, &QToolButton::clicked, this, [this] { btnEditClick(); });
@@ -129,6 +133,17 @@ void Tfr_sort::btnAddClick() {
   WriteRow(static_cast<int>(clauses_.size()) - 1);
   edPos->setValue(edPos->value() < edPos->maximum() ? edPos->value() + 1 : edPos->value());
   tGrid->setRowCount(static_cast<int>(clauses_.size()) + 1);
+}
+
+bool Tfr_sort::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == edVal && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      btnAddClick();
+      return true;
+    }
+  }
+  return QFrame::eventFilter(watched, event);
 }
 
 void Tfr_sort::WriteRow(int index) {

@@ -39,6 +39,10 @@ class Tfr_sort : public QFrame {
   // The caption of the grid row of condition `number` (from 1): "условие N:".
   static QString row_caption(int number);
 
+ protected:
+  // Enter in the value field accepts the condition, as btnAdd does.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   // Writes condition `index` (from 0) into grid row `index`.
   void WriteRow(int index);

@@ -133,6 +133,8 @@ TfSigStat::TfSigStat(QWidget* owner) : TPelorin_Plugin(owner) {
   btnSaveCsv->setObjectName(QStringLiteral("btnSaveCsv"));
   btnSaveCsv->setGeometry(gbParams->width() - 8 - 130, 16, 130, 23);
   btnSaveCsv->setEnabled(false);
+  // Enter runs the count wherever the focus is, as OK; only on this button itself does it save.
+  btnSaveCsv->setAutoDefault(false);
 
   lblElem = add_label(gbParams, bytes_prompt(), 8, 74, inner);
   lblElem->setObjectName(QStringLiteral("lblElem"));
@@ -178,6 +180,8 @@ TfSigStat::TfSigStat(QWidget* owner) : TPelorin_Plugin(owner) {
   chStat = new QChartView(chart_, gbParams);
   chStat->setObjectName(QStringLiteral("chStat"));
   chStat->setGeometry(8, 120 + table_height + 24, inner, chart_height);
+  // The chart is read, not worked with: Tab passes it by.
+  chStat->setFocusPolicy(Qt::NoFocus);
 
   // The fields and the CSV button wait while a run counts; OK is disabled by the base.
   AddStartControl(btnSaveCsv);
