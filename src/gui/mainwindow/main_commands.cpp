@@ -11,6 +11,7 @@
 #include "core/grid/cell_text.h"
 #include "core/grid/grid_layout.h"
 #include "core/operations/colouring.h"
+#include "gui/dialogs/basic_logger.h"
 #include "gui/dialogs/colors_frame.h"
 #include "gui/dialogs/message_box.h"
 #include "gui/grid/packet_grid.h"
@@ -237,9 +238,9 @@ void TfMain::SetCurrentCell(int column, int row) {
 
 void TfMain::SetSignalCaption(const QString& file_name) {
   const QString caption = QStringLiteral("Pelorin - ") + file_name;
-  // The application's name, as the task bar shows it, follows the signal too; the platform adds
-  // no second copy to a caption that already ends in it.
-  QGuiApplication::setApplicationDisplayName(caption);
+  // The program's title follows the signal too. The platform's display name stays unset: it would
+  // be appended to the caption of every dialog.
+  set_application_title(caption);
   setWindowTitle(caption);
   RememberFile(file_name);
 }
