@@ -234,15 +234,17 @@ void stat_shots(const QDir& out) {
   stat_shot(out, QStringLiteral("stat-few.png"), few, {1});
   // No position: every packet under the one empty key.
   stat_shot(out, QStringLiteral("stat-empty-key.png"), few, {0});
-  // Keys of three bytes, more than twenty variants, some packets too short for the last byte.
+  // Keys of three bytes, thirty variants of falling counts, some packets too short for the last.
   packets many;
-  for (int k = 0; k < 400; ++k) {
+  for (int k = 0; k < 30; ++k) {
     const auto a = static_cast<uint8_t>(k % 7 * 37);
     const auto b = static_cast<uint8_t>(k % 5 * 51 + 3);
-    if (k % 11 == 0) {
-      many.push_back({a, b});
-    } else {
-      many.push_back({a, b, static_cast<uint8_t>(k % 3 * 100)});
+    for (int n = 0; n < 31 - k; ++n) {
+      if (k % 11 == 4) {
+        many.push_back({a, b});
+      } else {
+        many.push_back({a, b, static_cast<uint8_t>(k * 8)});
+      }
     }
   }
   stat_shot(out, QStringLiteral("stat-twenty.png"), many, {1, 2, 3});
