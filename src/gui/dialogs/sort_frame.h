@@ -46,6 +46,9 @@ class Tfr_sort : public QFrame {
  private:
   // Writes condition `index` (from 0) into grid row `index`.
   void WriteRow(int index);
+  // Every column as wide as its widest text and at least its own width; where that is more than
+  // the list holds, the columns with room to spare give it up first.
+  void FitColumns();
   // The condition of the grid's current row, when that row holds one.
   [[nodiscard]] int CurrentCondition() const;
 

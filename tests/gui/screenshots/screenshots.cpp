@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QRadioButton>
@@ -26,6 +27,7 @@
 
 #include "gui/dialogs/colors_frame.h"
 #include "gui/dialogs/select_frame.h"
+#include "gui/dialogs/sort_frame.h"
 #include "gui/grid/packet_grid.h"
 #include "gui/mainwindow/about_dialog.h"
 #include "gui/mainwindow/help_window.h"
@@ -189,6 +191,26 @@ bool dialog_shots(const QDir& out) {
   for (const operation_command& command : operation_commands()) {
     if (command.code != 0) continue;
     ui.on_show = [&out, &command](TPelorin_Plugin& d) {
+      if (auto* sorter = d.findChild<Tfr_sort*>()) {
+        // Three conditions in the list, of both elements and a long operator.
+        auto* element = d.findChild<QComboBox*>(QStringLiteral("cbElem"));
+        auto* op = d.findChild<QComboBox*>(QStringLiteral("cbOp"));
+        auto* value = d.findChild<QSpinBox*>(QStringLiteral("edVal"));
+        sorter->SetPosition(1);
+        value->setValue(69);
+        sorter->btnAddClick();
+        element->setCurrentIndex(1);
+        sorter->cbElemChange();
+        sorter->SetPosition(9);
+        value->setValue(1);
+        sorter->btnAddClick();
+        element->setCurrentIndex(0);
+        sorter->cbElemChange();
+        sorter->SetPosition(1500);
+        op->setCurrentIndex(1);
+        value->setValue(255);
+        sorter->btnAddClick();
+      }
       QCoreApplication::processEvents();
       d.grab().save(out.filePath(QStringLiteral("dialog-%1.png")
                                      .arg(QString::fromLatin1(command.menu_name + 1).toLower())));
