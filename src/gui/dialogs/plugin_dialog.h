@@ -75,6 +75,9 @@ class TPelorin_Plugin : public QDialog {
   [[nodiscard]] bool showsProgress() const { return show_progress_; }
   [[nodiscard]] qint64 gaugePosition() const { return gauge_position_; }
   [[nodiscard]] uint16_t command() const { return command_; }
+  // What the dialog has to tell after it closed, for the main window's status bar; empty when
+  // nothing.
+  [[nodiscard]] const QString& StatusText() const { return status_text_; }
   // Tests shorten the interval to see Cancel act within a small pass.
   void setEventInterval(qint64 ms) { event_interval_ms_ = ms; }
 
@@ -125,6 +128,7 @@ class TPelorin_Plugin : public QDialog {
   // Sets the gauge's maximum and position (the widget and the step counter alike); steps the pass
   // has not yet handed on are dropped.
   void SetGauge(qint64 maximum, qint64 position);
+  void SetStatusText(const QString& text) { status_text_ = text; }
 
   TPacketGrid* grid_ = nullptr;
   PAKETS* store_ = nullptr;
@@ -157,6 +161,7 @@ class TPelorin_Plugin : public QDialog {
   bool started_ = false;  // the work has begun (it runs once)
   bool working_ = false;  // inside Process: closing waits until it returns
   std::optional<int> pending_result_;
+  QString status_text_;
   std::vector<QWidget*> start_controls_;
   qint64 gauge_position_ = 0;
   qint64 event_interval_ms_ = event_interval_ms;

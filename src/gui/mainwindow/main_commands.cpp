@@ -67,6 +67,8 @@ void TfMain::RunOperation(int index) {
   // An exception leaves through here: the dialog is destroyed by its owner pointer and the
   // application's handler reports it.
   const PLUGIN_RESULT result = dialog->Execute(command_word_, store_);
+  // The last panel tells what the operation had to say, or nothing (an earlier note is stale).
+  tBar->setPanelText(TStatusBar::note_panel, dialog->StatusText());
   if (marks_unsaved(result)) SetSaved(false);
   // Packets changed in place may have new lengths (a cut, say) even with the modified flag clear:
   // the column count and the length totals are recounted for them too.

@@ -6,12 +6,19 @@
 #include <QScopeGuard>
 #include <QToolButton>
 
+#include <algorithm>
+#include <climits>
+
+#include "gui/dialogs/fields.h"
 #include "gui/dialogs/glyphs.h"
 #include "gui/dialogs/message_box.h"
 #include "gui/dialogs/select_frame.h"
 #include "gui/grid/packet_grid.h"
 
 namespace {
+
+// The parameter group grows by one line for the marked columns.
+constexpr int range_row_height = 18;
 
 QRadioButton* radio(QWidget* parent, const char* name, const QString& text, int y) {
   auto* button = new QRadioButton(text, parent);
@@ -30,6 +37,10 @@ TfSigDemux::TfSigDemux(QWidget* owner) : TPelorin_Plugin(owner) {
   rbLeave = radio(gbParams, "rbLeave", QStringLiteral("оставить выделенные столбцы"), 18);
   rbDel = radio(gbParams, "rbDel", QStringLiteral("оставить все столбцы кроме выделенных"), 40);
   rbLeave->setChecked(true);
+  // A line more for the marked columns.
+  GrowParams(range_row_height);
+  lblRange = add_label(gbParams, QString(), 8, 62, 262);
+  lblRange->setObjectName(QStringLiteral("lblRange"));
   fSelect = new Tfr_select(gbParams);
   fSelect->setObjectName(QStringLiteral("fSelect"));
   fSelect->move(0, gbParams->height() - fSelect->height());
@@ -40,6 +51,11 @@ QString TfSigDemux::no_columns_text() {
   return QStringLiteral("Необходимо выделить столбцы.    ");
 }
 
+QString TfSigDemux::range_text(int first, int last) {
+  if (first == last) return QStringLiteral("выделен столбец %1").arg(first);
+  return QStringLiteral("выделены столбцы с %1 по %2").arg(first).arg(last);
+}
+
 bool TfSigDemux::Prepare() {
   const std::optional<byte_range> marked = MarkedBytes();
   if (!marked) {
@@ -47,6 +63,8 @@ bool TfSigDemux::Prepare() {
     return false;
   }
   range_ = *marked;
+  lblRange->setText(range_text(static_cast<int>(std::min<uint32_t>(range_.first, INT_MAX - 1)) + 1,
+                               static_cast<int>(std::min<uint32_t>(range_.last, INT_MAX - 1)) + 1));
   return true;
 }
 

@@ -392,15 +392,16 @@ TEST_F(GridTest, DraggingAHeaderColumnMarksOrClearsTheRange) {
                at(image, {x + 1, y - 1}) == QColor(128, 128, 128);
   EXPECT_TRUE(rising);
 
-  // A plain click is no drag and keeps the range.
+  // A plain click marks the one column clicked.
   QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(9) + 3, 5));
-  EXPECT_EQ(grid.rangeLast(), 7);
+  EXPECT_EQ(grid.rangeFirst(), 10);
+  EXPECT_EQ(grid.rangeLast(), 10);
 
   drag(7, 3);
   EXPECT_EQ(grid.rangeFirst(), 0);
   EXPECT_EQ(grid.rangeLast(), 0);
   EXPECT_EQ(count_colour(shot(), header_cell(3), red), 0);
-  EXPECT_EQ(ranges, (std::vector<std::pair<int, int>>{{3, 7}, {0, 0}}));
+  EXPECT_EQ(ranges, (std::vector<std::pair<int, int>>{{3, 7}, {10, 10}, {0, 0}}));
 }
 
 TEST_F(GridTest, RecountKeepsCurrentCellAndScrollPosition) {

@@ -263,6 +263,18 @@ TEST_F(MainOperationsTest, FindOpensTheSearchAndFindNextRepeatsIt) {
   EXPECT_EQ(main.grid()->currentColumn(), 2);
   EXPECT_TRUE(main.saved());
   EXPECT_TRUE(ui.messages.empty());
+
+  // Every match coloured: the status bar tells how many, until the next operation.
+  ui.on_show = [&](TPelorin_Plugin& d) {
+    d.findChild<QRadioButton*>(QStringLiteral("rbAllMatch"))->click();
+    d.findChild<QToolButton*>(QStringLiteral("btnOk"))->click();
+  };
+  action("mFind")->trigger();
+  EXPECT_EQ(colours_now(), (colours{white, red, white, red}));
+  EXPECT_EQ(panel(TStatusBar::note_panel), QStringLiteral(" найдено и выделено пакетов: 2"));
+  ui.on_show = [](TPelorin_Plugin& d) { d.reject(); };
+  action("mFind")->trigger();
+  EXPECT_EQ(panel(TStatusBar::note_panel), QString());
 }
 
 TEST_F(MainOperationsTest, SwapFillAndEditRunFromTheirMenuItems) {
