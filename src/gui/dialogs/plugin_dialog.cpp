@@ -6,15 +6,19 @@
 #include <QCoreApplication>
 #include <QFrame>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QStyleHints>
 #include <QToolButton>
 
 #include <algorithm>
 #include <ctime>
 #include <utility>
 
+#include "gui/dialogs/click_guard.h"
 #include "gui/dialogs/gauge.h"
 #include "gui/dialogs/glyphs.h"
 #include "gui/dialogs/heap_merging.h"
@@ -83,6 +87,8 @@ TPelorin_Plugin::TPelorin_Plugin(QWidget* owner)
   btnOk = glyph_button(this, "btnOk", ok_glyph(), 253, 196);
   btnOk->setToolTip(QStringLiteral("OK"));
   connect(btnCancel, &QToolButton::clicked, this, [this] { btnCancelClick(); });
+  btnCancel->installEventFilter(this);
+  btnOk->installEventFilter(this);
 
   pass_.stride = static_cast<uint32_t>(clock_stride);
   pass_.step = [this] { AdvanceProgress(clock_stride); };
@@ -376,7 +382,20 @@ void TPelorin_Plugin::done(int result) {
     return;
   }
   Closing();
+  if (close_press_clock_.isValid()) {
+    const qint64 left =
+        QGuiApplication::styleHints()->mouseDoubleClickInterval() - close_press_clock_.elapsed();
+    if (left > 0) swallow_second_click(close_press_at_, static_cast<int>(left));
+  }
   QDialog::done(result);
+}
+
+bool TPelorin_Plugin::eventFilter(QObject* watched, QEvent* e) {
+  if ((watched == btnOk || watched == btnCancel) && e->type() == QEvent::MouseButtonPress) {
+    close_press_at_ = static_cast<QMouseEvent*>(e)->globalPosition().toPoint();
+    close_press_clock_.start();
+  }
+  return QDialog::eventFilter(watched, e);
 }
 
 void TPelorin_Plugin::btnCancelClick() {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QPoint>
 
 #include <cstdint>
 #include <functional>
@@ -105,6 +107,9 @@ class TPelorin_Plugin : public QDialog {
   void showEvent(QShowEvent* e) override;
   // Enter acts as OK (on a focused Cancel or other push button, as that button); Esc cancels.
   void keyPressEvent(QKeyEvent* e) override;
+  // Notes where and when OK or Cancel was pressed: a close by that click keeps the second click
+  // of a double click from the window beneath.
+  bool eventFilter(QObject* watched, QEvent* e) override;
   // Tab and Shift+Tab move through TabStops() and wrap round.
   bool focusNextPrevChild(bool next) override;
 
@@ -162,6 +167,8 @@ class TPelorin_Plugin : public QDialog {
   bool working_ = false;  // inside Process: closing waits until it returns
   std::optional<int> pending_result_;
   QString status_text_;
+  QPoint close_press_at_;            // screen position of the last press on OK or Cancel
+  QElapsedTimer close_press_clock_;  // started by that press; invalid before one
   std::vector<QWidget*> start_controls_;
   qint64 gauge_position_ = 0;
   qint64 event_interval_ms_ = event_interval_ms;
