@@ -60,14 +60,19 @@ class sample_dialog : public TPelorin_Plugin {
   int Process() override { return 0; }
 };
 
-bool main_window_shots(const QDir& out) {
-  ui_capture ui;
+// Opens examples/demo.sig in the main window, shown at the pictures' size, through its file dialog.
+bool open_demo(TfMain& main, ui_capture& ui) {
   ui.files.push_back(file_choice{QStringLiteral(PELORIN_SOURCE_DIR "/examples/demo.sig"), 0});
-  shooting_main main;
   main.resize(1280, 760);
   main.show();
   main.mLoadClick();
-  if (main.store().empty() || main.loader_shot.isNull()) {
+  return !main.store().empty();
+}
+
+bool main_window_shots(const QDir& out) {
+  ui_capture ui;
+  shooting_main main;
+  if (!open_demo(main, ui) || main.loader_shot.isNull()) {
     std::fprintf(stderr, "pelorin_screenshots: the example signal did not load\n");
     return false;
   }
@@ -136,11 +141,8 @@ bool demo_shot(const QDir& out) {
   constexpr uint32_t blue = 0xFF0000;
   constexpr uint32_t green = 0x00FF00;
   ui_capture ui;
-  ui.files.push_back(file_choice{QStringLiteral(PELORIN_SOURCE_DIR "/examples/demo.sig"), 0});
   TfMain main;
-  main.resize(1280, 760);
-  main.show();
-  main.mLoadClick();
+  if (!open_demo(main, ui)) return false;
   for (const auto& entry : main.store()) {
     xpaket& p = *entry.second;
     const uint8_t first = p.byte_length() > 0 ? p.bytes()[0] : 0;
@@ -180,12 +182,8 @@ bool demo_shot(const QDir& out) {
 // Every dialog of the processing menu as it opens on the demo signal, with a column range marked.
 bool dialog_shots(const QDir& out) {
   ui_capture ui;
-  ui.files.push_back(file_choice{QStringLiteral(PELORIN_SOURCE_DIR "/examples/demo.sig"), 0});
   TfMain main;
-  main.resize(1280, 760);
-  main.show();
-  main.mLoadClick();
-  if (main.store().empty()) return false;
+  if (!open_demo(main, ui)) return false;
   main.grid()->setColumnRange(3, 6);
   main.grid()->setCurrentCell(4, 8);
   for (const operation_command& command : operation_commands()) {
