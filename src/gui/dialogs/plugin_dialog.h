@@ -110,7 +110,7 @@ class TPelorin_Plugin : public QDialog {
   // Notes where and when OK or Cancel was pressed: a close by that click keeps the second click
   // of a double click from the window beneath.
   bool eventFilter(QObject* watched, QEvent* e) override;
-  // Tab and Shift+Tab move through TabStops() and wrap round.
+  // Tab and Shift+Tab move through the controls in reading order (tab_stops) and wrap round.
   bool focusNextPrevChild(bool next) override;
 
   // Shows the dialog modally (or hands it to the modal hook in tests); returns the modal result.
@@ -156,11 +156,6 @@ class TPelorin_Plugin : public QDialog {
  private:
   // Process(), then the packets the pass stepped since its last call of the step join the gauge.
   int ProcessAndSettle();
-  // The controls Tab stops at, in reading order (rows from top to bottom, left to right within a
-  // row): every visible, enabled control that takes focus by Tab; a group of buttons that exclude
-  // each other (radio buttons, colour buttons) once, at its checked button, the arrows moving
-  // within it.
-  [[nodiscard]] std::vector<QWidget*> TabStops() const;
 
   bool start_on_activation_ = false;
   bool started_ = false;  // the work has begun (it runs once)
