@@ -12,6 +12,7 @@
 #include "core/grid/grid_layout.h"
 #include "core/model/cp1251.h"
 #include "core/operations/colouring.h"
+#include "gui/dialogs/basic_logger.h"
 #include "gui/dialogs/colors_frame.h"
 #include "gui/dialogs/message_box.h"
 #include "gui/dialogs/texts.h"
@@ -74,6 +75,8 @@ void TfMain::RunOperation(int index) {
   // application's handler reports it.
   ApplyChange(row != nullptr ? row->change : change_kind::rebuild, [&] {
     const PLUGIN_RESULT result = dialog->Execute(command_word_, store_);
+    // The last panel tells what the operation had to say, or nothing (an earlier note is stale).
+    tBar->setPanelText(TStatusBar::note_panel, dialog->StatusText());
     dialog.reset();
     return result;
   });
@@ -270,9 +273,9 @@ void TfMain::SetCurrentCell(int column, int row) {
 
 void TfMain::SetSignalCaption(const QString& file_name) {
   const QString caption = QStringLiteral("Pelorin - ") + file_name;
-  // The application's name, as the task bar shows it, follows the signal too; the platform adds
-  // no second copy to a caption that already ends in it.
-  QGuiApplication::setApplicationDisplayName(caption);
+  // The program's title follows the signal too. The platform's display name stays unset: it would
+  // be appended to the caption of every dialog.
+  set_application_title(caption);
   setWindowTitle(caption);
   RememberFile(file_name);
 }
