@@ -195,9 +195,12 @@ void Tfr_sort::btnDelClick() {
 
 void Tfr_sort::FitColumns() {
   const QFontMetrics metrics = tGrid->fontMetrics();
-  // The cell's text margins, which the style leaves on both sides.
+  // The cell's text margins, which the style leaves on both sides, the grid line the cell gives
+  // up on its right, and a pixel for the fractions of the text's width that the integer advance
+  // rounds away (without it "байт" is elided to "ба..." at Tahoma 8).
   const int padding =
-      2 * (tGrid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, tGrid) + 1);
+      2 * (tGrid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, tGrid) + 1) +
+      (tGrid->showGrid() ? 1 : 0) + 1;
   std::array<int, grid_columns> needed{};
   // The element column holds either word whatever the list holds now.
   for (const QString& text : element_texts()) {

@@ -123,8 +123,10 @@ TEST(SortFrame, EveryCellShowsItsWholeTextInTheDialogsFont) {
   e.add_bit(9, 1);
   const QFontMetrics metrics = e.grid->fontMetrics();
   // The style leaves a margin on both sides of a cell's text and elides what does not fit between.
+  // The grid line takes the last pixel of a cell.
   const int margins =
-      2 * (e.grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, e.grid) + 1);
+      2 * (e.grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, e.grid) + 1) +
+      (e.grid->showGrid() ? 1 : 0);
   for (int c = 0; c < 5; ++c) {
     for (int r = 0; r < 2; ++r) {
       const QString text = e.grid->item(r, c)->text();
