@@ -38,3 +38,37 @@ seed fuzz_sync_search ones '\040\377\377\377\377\001\000\000\000\377\377\377\377
 seed fuzz_demodulate steps "$(repeat 64 322)"
 seed fuzz_demodulate still "$(repeat 64 000)"
 seed fuzz_demodulate mixed '\037\145\250\001\002\003\037\000\377\322\055\264\037\037\000\001'
+
+# Conditions: the text, a 0 byte, then packets (header: byte count in bits 0-4, colour in bits
+# 5-6, a bit length short of whole bytes in bit 7).
+packets='\003\105\000\001\012\105\000\000\000\000\000\000\000\000\001\202\065\012\000'
+seed fuzz_conditions demo "byte:1=69,byte:10>=0,bit:9=1\\000${packets}"
+seed fuzz_conditions hex "byte:2!=0x1f,byte:1<=255,byte:3>=0X0A\\000${packets}"
+seed fuzz_conditions widest 'bit:4294967295=0x0,bit:12=1\000\202\377\377'
+seed fuzz_conditions bad_last 'byte:1=1,bit:3!=1'
+seed fuzz_conditions trailing_comma 'byte:01=1,'
+
+# Operations: the operation (0 swap, 1 fill, 2 edit, 3 demux, 4 defrag, 5 selection by length,
+# 6 search, 7 selection by values, 8 statistics), the packet after which Cancel is pressed, the
+# scope (bits 0-1: all, white, one colour; bits 2-3 the colour; bit 4 conditions follow: a count,
+# then kind, position and value each), the parameters, then packets as above.
+red_white='\043\001\002\003\202\065\012\001\377\000'
+seed fuzz_operations swap_reverse "\\000\\000\\000\\000${red_white}"
+seed fuzz_operations swap_pairs_red "\\000\\000\\006\\001${red_white}\\045abcde"
+seed fuzz_operations fill_to_three '\001\000\001\000\005\003\000\252\001\001\202\065\012\004abcd'
+seed fuzz_operations fill_longest "\\001\\000\\000\\001\\000\\000${red_white}"
+seed fuzz_operations edit_bit_9 '\002\000\000\001\010\001\002\000\000\202\065\012'
+seed fuzz_operations demux_keep_red '\003\000\006\001\001\002\045abcdef\003xyz\001q'
+seed fuzz_operations demux_remove_cancel '\003\002\020\001\000\001\001\000\001\003\003abc\005abcde\002ab'
+seed fuzz_operations demux_keep_partial_byte '\003\000\000\001\000\002\202\060\012'
+# Defrag: kinds enabled (1 intermediate, 2 last), a byte per kind (bits 0-1 colour, bit 2
+# conditions follow), five margins; a packet of 8192 bytes among the fragments.
+fragments='\044\001\002\356\356\104\017\003\004\016\144\017\005\006\016\001\007'
+seed fuzz_operations defrag_colours "\\004\\000\\000\\003\\001\\002\\003\\002\\001\\001\\001\\001${fragments}\\037\\000\\040\\000abcd${fragments}"
+seed fuzz_operations defrag_conditions '\004\000\000\001\004\001\000\001\017\004\001\000\001\037\003\001\001\001\001\001\001\003\017ab\003\037cd\003\017ef'
+seed fuzz_operations select_length '\005\000\000\003\003\001\003abc\202\065\012\005abcde'
+seed fuzz_operations search_text '\006\000\000\000\000\001bc\004abcd\003xbc'
+seed fuzz_operations search_bits_up_all '\006\000\000\017\003\002\001\000\001\002\001\200\202\065\012'
+seed fuzz_operations select_values '\007\000\000\002\000\001\105\001\011\001\001\002\105\001\002\105\000'
+seed fuzz_operations statistics_bytes '\010\000\000\010\000\002\003abc\003abd\001a'
+seed fuzz_operations statistics_lengths "\\010\\000\\000\\002${red_white}"

@@ -1,0 +1,502 @@
+// The operations on any store, scope and parameters against plain models written from the rules
+// of their help pages: the packets' bytes, bit lengths and colours afterwards and every counter.
+// Input: the operation, the packet after which Cancel is pressed (0: never), the scope, the
+// operation's parameters, then packets (plain_model.h).
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/model/memory_budget.h"
+#include "core/operations/defrag.h"
+#include "core/operations/demux.h"
+#include "core/operations/edit.h"
+#include "core/operations/fill.h"
+#include "core/operations/search.h"
+#include "core/operations/select_by_length.h"
+#include "core/operations/select_by_values.h"
+#include "core/operations/swap.h"
+#include "core/statistics/statistics.h"
+#include "fuzz/plain_model.h"
+
+namespace {
+
+// Up to three conditions of any kind: bit or byte, any position up to 255, any operator (those
+// beyond the list hold always).
+CLAUSES take_conditions(fuzz_input& in) {
+  CLAUSES list(in.take<uint8_t>() % 4);
+  for (xsort_clause& c : list) {
+    const auto kind = in.take<uint8_t>();
+    c.element = (kind & 1) != 0 ? clause_element::bit : clause_element::byte;
+    c.op = static_cast<clause_operator>((kind & 0x80) != 0 ? kind >> 1 : (kind >> 1) & 3);
+    c.position = in.take<uint8_t>();
+    c.value = in.take<uint8_t>();
+    if (c.element == clause_element::bit) c.value &= 1;
+  }
+  return list;
+}
+
+// A count up to 254, or the largest there is.
+uint32_t take_count(fuzz_input& in) {
+  const auto n = in.take<uint8_t>();
+  return n == 255 ? UINT32_MAX : n;
+}
+
+[[nodiscard]] bool in_scope(const plain_packet& p, const scope& s) {
+  return (s.all || p.colour == s.colour) &&
+         (s.conditions == nullptr || plain_conditions(p, *s.conditions));
+}
+
+[[nodiscard]] std::vector<uint8_t> inner_bytes(const plain_packet& p, uint64_t head,
+                                               uint64_t tail) {
+  if (p.bytes.size() <= head + tail) return {};
+  return {p.bytes.begin() + static_cast<ptrdiff_t>(head),
+          p.bytes.end() - static_cast<ptrdiff_t>(tail)};
+}
+
+[[nodiscard]] plain_packet whole_bytes(std::vector<uint8_t> bytes, uint32_t colour) {
+  const auto bits = static_cast<uint32_t>(8 * bytes.size());
+  return {std::move(bytes), bits, colour};
+}
+
+// One run: the store, its plain copy as it was, and the pass, whose step presses Cancel after
+// the `cancel_at`-th packet.
+class session {
+ public:
+  explicit session(fuzz_input& in) : cancel_at_(in.take<uint8_t>()) {
+    const auto kind = in.take<uint8_t>();
+    s.all = (kind & 3) == 0 || (kind & 3) == 3;
+    s.colour = (kind & 3) == 1 ? colour_white : fuzz_palette[(kind >> 2) & 3];
+    if ((kind & 0x10) != 0) {
+      conditions_ = take_conditions(in);
+      s.conditions = &conditions_;
+    }
+    run.step = [this] {
+      if (++steps_ == cancel_at_) run.running = false;
+    };
+  }
+  session(const session&) = delete;
+  session& operator=(const session&) = delete;
+  ~session() { unload_store(store); }
+
+  // Takes the rest of the input as the packets.
+  void load(fuzz_input& in) {
+    take_packets(in, store);
+    before = plain_of(store);
+  }
+  // The packets a pass that steps after every packet visits.
+  [[nodiscard]] uint32_t visited() const {
+    const auto n = static_cast<uint32_t>(before.size());
+    return cancel_at_ == 0 ? n : std::min<uint32_t>(n, cancel_at_);
+  }
+  [[nodiscard]] bool cancelled_after(uint32_t steps) const { return steps == cancel_at_; }
+
+  // The store and every counter are what the model says.
+  void expect(const plain_store& after, const PLUGIN_RESULT& r) const {
+    FUZZ_CHECK(!run.running);
+    FUZZ_CHECK(plain_of(store) == after);
+    FUZZ_CHECK(run.result.modified == r.modified);
+    FUZZ_CHECK(run.result.processed == r.processed);
+    FUZZ_CHECK(run.result.changed == r.changed);
+    FUZZ_CHECK(run.result.deleted == r.deleted);
+    FUZZ_CHECK(run.result.joined == r.joined);
+    FUZZ_CHECK(run.result.recoloured == r.recoloured);
+  }
+
+  scope s;
+  PAKETS store;
+  plain_store before;
+  pass run;
+
+ private:
+  uint8_t cancel_at_;
+  uint32_t steps_ = 0;
+  CLAUSES conditions_;
+};
+
+// Each byte's bits in mirror order, or bytes 0 and 1, 2 and 3, ... exchanged; a reversed packet
+// counts as changed, a swap counts its pairs.
+void check_swap(fuzz_input& in, session& t) {
+  const bool pairs = (in.take<uint8_t>() & 1) != 0;
+  t.load(in);
+  swap(t.store, t.s, {pairs ? swap_mode::swap_bytes : swap_mode::reverse_bits}, t.run);
+  plain_store after = t.before;
+  PLUGIN_RESULT r;
+  r.processed = static_cast<int32_t>(t.visited());
+  for (uint32_t i = 0; i < t.visited(); ++i) {
+    std::vector<uint8_t>& b = after[i].bytes;
+    if (!in_scope(after[i], t.s)) continue;
+    if (pairs) {
+      for (size_t k = 0; k + 1 < b.size(); k += 2) std::swap(b[k], b[k + 1]);
+      r.changed += static_cast<int32_t>(b.size() / 2);
+      continue;
+    }
+    for (uint8_t& byte : b) {
+      uint8_t mirrored = 0;
+      for (int j = 0; j < 8; ++j) mirrored |= ((byte >> j) & 1) << (7 - j);
+      byte = mirrored;
+    }
+    ++r.changed;
+  }
+  t.expect(after, r);
+}
+
+// Packets shorter than the target (the longest packet of the whole signal, or a number) grow to
+// exactly 8 x target bits, the added bytes holding the value; a target of 0 or less, or beyond
+// the longest packet there can be, pads nothing.
+void check_fill(fuzz_input& in, session& t) {
+  fill_params params;
+  params.longest = (in.take<uint8_t>() & 1) != 0;
+  constexpr int32_t far[] = {INT32_MIN, -1, 0, INT32_MAX, 0x20000000};
+  const auto pick = in.take<uint8_t>();
+  params.target = pick < std::size(far) ? far[pick] : in.take<int16_t>() % 200;
+  params.value = in.take<uint8_t>();
+  t.load(in);
+  fill(t.store, t.s, params, t.run);
+  int64_t target = params.target;
+  if (params.longest) {
+    target = 0;
+    for (const plain_packet& p : t.before) target = std::max<int64_t>(target, p.bytes.size());
+  }
+  plain_store after = t.before;
+  PLUGIN_RESULT r;
+  r.processed = static_cast<int32_t>(t.visited());
+  for (uint32_t i = 0; i < t.visited(); ++i) {
+    plain_packet& p = after[i];
+    if (!in_scope(p, t.s) || target <= 0 || target > UINT32_MAX / 8 ||
+        static_cast<int64_t>(p.bytes.size()) >= target) {
+      continue;
+    }
+    p.bytes.resize(static_cast<size_t>(target), params.value);
+    p.bits = static_cast<uint32_t>(8 * target);
+    ++r.changed;
+  }
+  t.expect(after, r);
+}
+
+// One byte, or one bit, written into every packet long enough for it; those count as changed.
+void check_edit(fuzz_input& in, session& t) {
+  edit_params params;
+  params.bits = (in.take<uint8_t>() & 1) != 0;
+  params.position = take_count(in);
+  params.value = in.take<uint8_t>();
+  t.load(in);
+  edit(t.store, t.s, params, t.run);
+  plain_store after = t.before;
+  PLUGIN_RESULT r;
+  r.processed = static_cast<int32_t>(t.visited());
+  for (uint32_t i = 0; i < t.visited(); ++i) {
+    plain_packet& p = after[i];
+    if (!in_scope(p, t.s)) continue;
+    const uint64_t at = params.position;
+    if (params.bits && at < p.bits) {
+      const auto mask = static_cast<uint8_t>(1u << (at % 8));
+      p.bytes[at / 8] = params.value != 0 ? p.bytes[at / 8] | mask : p.bytes[at / 8] & ~mask;
+      ++r.changed;
+    } else if (!params.bits && at < p.bytes.size()) {
+      p.bytes[at] = params.value;
+      ++r.changed;
+    }
+  }
+  t.expect(after, r);
+}
+
+// Keep: the bytes of the band (a packet that does not reach it is deleted); remove: the bytes
+// after the band move down (a packet that does not reach it stays). Results are whole bytes;
+// the packets Cancel left unvisited follow as they were.
+void check_demux(fuzz_input& in, session& t) {
+  demux_params params;
+  params.keep = (in.take<uint8_t>() & 1) != 0;
+  params.first = take_count(in);
+  params.last = static_cast<uint32_t>(
+      std::min<uint64_t>(uint64_t{params.first} + take_count(in), UINT32_MAX));
+  t.load(in);
+  demux(t.store, t.s, params, t.run);
+  plain_store after;
+  PLUGIN_RESULT r;
+  r.processed = static_cast<int32_t>(t.visited());
+  for (uint32_t i = 0; i < t.before.size(); ++i) {
+    const plain_packet& p = t.before[i];
+    const uint64_t size = p.bytes.size();
+    if (i >= t.visited() || !in_scope(p, t.s)) {
+      after.push_back(p);
+      continue;
+    }
+    if (params.keep && size <= params.first) {
+      ++r.deleted;
+      continue;
+    }
+    ++r.changed;
+    if (params.keep) {
+      const uint64_t end = std::min<uint64_t>(uint64_t{params.last} + 1, size);
+      after.push_back(
+          whole_bytes({p.bytes.begin() + params.first, p.bytes.begin() + end}, p.colour));
+    } else if (size > params.first) {
+      std::vector<uint8_t> kept(p.bytes.begin(), p.bytes.begin() + params.first);
+      if (size > uint64_t{params.last} + 1) {
+        kept.insert(kept.end(), p.bytes.begin() + params.last + 1, p.bytes.end());
+      }
+      after.push_back(whole_bytes(std::move(kept), p.colour));
+    } else {
+      after.push_back(p);
+    }
+  }
+  r.modified = r.changed != 0 || r.deleted != 0;
+  t.expect(after, r);
+}
+
+// The kinds of fragment by colour (as the dialog sets them) or by conditions (as pelorin-cli
+// does).
+struct fragment_kinds {
+  CLAUSES lists[3];
+  std::optional<scope> kinds[3];
+};
+
+// A group opens with a first fragment, takes the inner bytes of intermediate ones while it stays
+// below 8192 bytes, and closes with a last fragment, or with the next first fragment, or where the
+// pass ends; each group becomes one unmarked packet where it closed. Fragments taken are deleted;
+// packets of 8192 bytes or more are named and stay.
+void check_defrag(fuzz_input& in, session& t) {
+  fragment_kinds f;
+  const auto enabled = in.take<uint8_t>();
+  for (int k = 0; k < 3; ++k) {
+    const auto kind = in.take<uint8_t>();
+    if ((kind & 4) != 0) {
+      f.lists[k] = take_conditions(in);
+      f.kinds[k] = scope{true, colour_white, &f.lists[k]};
+    } else {
+      f.kinds[k] = scope{false, fuzz_palette[kind & 3]};
+    }
+    if (k > 0 && (enabled & k) == 0) f.kinds[k].reset();
+  }
+  defrag_params params;
+  params.first = *f.kinds[0];
+  params.middle = f.kinds[1];
+  params.last = f.kinds[2];
+  uint32_t* margins[] = {&params.first_tail, &params.middle_head, &params.middle_tail,
+                         &params.last_head, &params.last_tail};
+  for (uint32_t* m : margins) *m = in.take<uint8_t>() % 101;
+  std::vector<uint32_t> named;
+  params.on_overlong = [&named](uint32_t number) { named.push_back(number); };
+  t.load(in);
+  defrag(t.store, params, t.run);
+
+  constexpr size_t buffer = 8192;
+  plain_store after;
+  std::vector<uint32_t> overlong;
+  std::vector<uint8_t> group;
+  PLUGIN_RESULT r;
+  r.modified = true;
+  r.processed = static_cast<int32_t>(t.visited());
+  auto close = [&] {
+    after.push_back(whole_bytes(std::move(group), colour_white));
+    group.clear();
+    ++r.joined;
+  };
+  auto is = [](const std::optional<scope>& kind, const plain_packet& p) {
+    return kind && in_scope(p, *kind);
+  };
+  for (uint32_t i = 0; i < t.visited(); ++i) {
+    const plain_packet& p = t.before[i];
+    if (p.bytes.size() >= buffer) {
+      overlong.push_back(i);
+      after.push_back(p);
+    } else if (is(params.first, p)) {
+      if (!group.empty()) close();
+      group = inner_bytes(p, 0, params.first_tail);
+      ++r.deleted;
+    } else if (is(params.middle, p) || is(params.last, p)) {
+      const bool last = !is(params.middle, p);
+      const std::vector<uint8_t> bytes =
+          last ? inner_bytes(p, params.last_head, params.last_tail)
+               : inner_bytes(p, params.middle_head, params.middle_tail);
+      if (group.size() + bytes.size() < buffer) {
+        group.insert(group.end(), bytes.begin(), bytes.end());
+        ++r.deleted;
+        if (last) close();
+      } else {
+        if (last && !group.empty()) close();
+        after.push_back(p);
+      }
+    } else {
+      after.push_back(p);
+    }
+  }
+  if (!group.empty()) close();
+  after.insert(after.end(), t.before.begin() + t.visited(), t.before.end());
+  FUZZ_CHECK(named == overlong);
+  t.expect(after, r);
+}
+
+// Packets whose byte count (bits rounded up) is equal to, not equal to, at most or at least the
+// number get the colour; any other comparison takes every packet.
+void check_select_by_length(fuzz_input& in, session& t) {
+  length_selection params;
+  const auto op = in.take<uint8_t>();
+  params.op = static_cast<length_operator>((op & 0x80) != 0 ? op : op & 3);
+  params.length = take_count(in);
+  params.colour = fuzz_palette[in.take<uint8_t>() & 3];
+  t.load(in);
+  select_by_length(t.store, t.s, params, t.run);
+  plain_store after = t.before;
+  PLUGIN_RESULT r;
+  r.processed = static_cast<int32_t>(t.visited());
+  for (uint32_t i = 0; i < t.visited(); ++i) {
+    plain_packet& p = after[i];
+    const uint32_t length = (p.bits + 7) / 8;
+    const bool match = op >= 0x80      ? true
+                       : (op & 3) == 0 ? length == params.length
+                       : (op & 3) == 1 ? length != params.length
+                       : (op & 3) == 2 ? length <= params.length
+                                       : length >= params.length;
+    if (in_scope(p, t.s) && match) {
+      p.colour = params.colour;
+      ++r.recoloured;
+    }
+  }
+  t.expect(after, r);
+}
+
+// Packets meeting every condition get the colour.
+void check_select_by_values(fuzz_input& in, session& t) {
+  const CLAUSES list = take_conditions(in);
+  const uint32_t colour = fuzz_palette[in.take<uint8_t>() & 3];
+  t.load(in);
+  select_by_values(t.store, t.s, list, colour, t.run);
+  plain_store after = t.before;
+  PLUGIN_RESULT r;
+  r.processed = static_cast<int32_t>(t.visited());
+  for (uint32_t i = 0; i < t.visited(); ++i) {
+    if (in_scope(after[i], t.s) && plain_conditions(after[i], list)) {
+      after[i].colour = colour;
+      ++r.recoloured;
+    }
+  }
+  t.expect(after, r);
+}
+
+// The smallest offset at which the pattern stands in the packet: bytes for a text, bits (within
+// the bit length) for '0' and '1'.
+std::optional<uint32_t> plain_match(const plain_packet& p, search_kind kind,
+                                    const std::string& pattern) {
+  const uint64_t length = kind == search_kind::text ? p.bytes.size() : p.bits;
+  for (uint64_t at = 0; at + pattern.size() <= length; ++at) {
+    bool same = true;
+    for (size_t j = 0; j < pattern.size() && same; ++j) {
+      same = kind == search_kind::text ? p.bytes[at + j] == static_cast<uint8_t>(pattern[j])
+                                       : plain_bit(p, at + j) == pattern[j] - '0';
+    }
+    if (same) return static_cast<uint32_t>(at);
+  }
+  return std::nullopt;
+}
+
+// From the range's first packet down or up, stopping at the first match, or colouring every
+// match; no counter moves.
+void check_search(fuzz_input& in, session& t) {
+  search_params params;
+  const auto flags = in.take<uint8_t>();
+  params.kind = (flags & 1) != 0 ? search_kind::bits : search_kind::text;
+  params.all_matches = (flags & 2) != 0;
+  params.range = {in.take<int8_t>(), (flags & 4) != 0};
+  params.colour = fuzz_palette[(flags >> 3) & 3];
+  const size_t length = std::min<size_t>(in.take<uint8_t>() % longest_pattern + 1, in.size());
+  for (size_t j = 0; j < length; ++j) {
+    const auto c = static_cast<char>(in.data()[j]);
+    params.pattern += params.kind == search_kind::text ? c : static_cast<char>('0' + (c & 1));
+  }
+  in.skip(length);
+  if (check_pattern(params.kind, params.pattern) != pattern_problem::none) return;
+  t.load(in);
+  std::vector<search_hit> reported;
+  const std::optional<search_hit> found =
+      search(t.store, params, t.run, [&](const search_hit& h) { reported.push_back(h); });
+
+  plain_store after = t.before;
+  std::vector<search_hit> matches;
+  std::optional<search_hit> first;
+  const auto count = static_cast<int64_t>(after.size());
+  uint32_t steps = 0;
+  for (int64_t i = params.range.first; i >= 0 && i < count; i += params.range.descending ? -1 : 1) {
+    const auto number = static_cast<uint32_t>(i);
+    if (const std::optional<uint32_t> at =
+            plain_match(after[number], params.kind, params.pattern)) {
+      if (!params.all_matches) {
+        first = search_hit{number, *at};
+        break;
+      }
+      after[number].colour = params.colour;
+      matches.push_back({number, *at});
+    }
+    if (t.cancelled_after(++steps)) break;
+  }
+  FUZZ_CHECK(found == first);
+  FUZZ_CHECK(reported == matches);
+  t.expect(after, PLUGIN_RESULT{});
+}
+
+// How often each combination of the chosen bytes or bits, or each byte count, occurs: a position
+// beyond the packet and every one after it are absent (sorting after every value); most frequent
+// first, equal counts by ascending key. No packet changes.
+void check_statistics(fuzz_input& in, session& t) {
+  const auto flags = in.take<uint8_t>();
+  const auto mode = static_cast<stat_mode>(flags % 3);
+  std::vector<uint32_t> positions((flags >> 2) % (stat_max_positions + 1));
+  for (uint32_t& at : positions) at = take_count(in);
+  t.load(in);
+  const stat_result got = statistics(t.store, mode, positions, t.run);
+
+  std::map<STAT_TYPE, uint32_t> counts;
+  for (uint32_t i = 0; i < t.visited(); ++i) {
+    const plain_packet& p = t.before[i];
+    STAT_TYPE key;
+    if (mode == stat_mode::lengths) {
+      key.push_back(static_cast<uint32_t>(p.bytes.size()));
+    }
+    bool absent = false;
+    for (const uint32_t at : mode == stat_mode::lengths ? std::vector<uint32_t>{} : positions) {
+      absent = absent || at >= (mode == stat_mode::bits ? p.bits : p.bytes.size());
+      key.push_back(absent                    ? stat_absent
+                    : mode == stat_mode::bits ? static_cast<uint32_t>(plain_bit(p, at))
+                                              : p.bytes[at]);
+    }
+    ++counts[key];
+  }
+  std::vector<std::pair<uint32_t, STAT_TYPE>> expected;
+  for (const auto& [key, count] : counts) expected.emplace_back(count, key);
+  std::stable_sort(expected.begin(), expected.end(),
+                   [](const auto& a, const auto& b) { return a.first > b.first; });
+  FUZZ_CHECK(!got.limited);
+  FUZZ_CHECK(got.processed == static_cast<int32_t>(t.visited()));
+  FUZZ_CHECK(std::equal(
+      got.variants.begin(), got.variants.end(), expected.begin(), expected.end(),
+      [](const auto& a, const auto& b) { return a.first == b.first && a.second == b.second; }));
+  PLUGIN_RESULT r;
+  r.processed = got.processed;
+  t.expect(t.before, r);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  set_available_memory_for_testing(uint64_t{1} << 30);
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using check = void (*)(fuzz_input&, session&);
+  constexpr check checks[] = {check_swap,      check_fill,
+                              check_edit,      check_demux,
+                              check_defrag,    check_select_by_length,
+                              check_search,    check_select_by_values,
+                              check_statistics};
+  fuzz_input in(data, size);
+  const auto operation = in.take<uint8_t>();
+  session t(in);
+  checks[operation % std::size(checks)](in, t);
+  return 0;
+}
