@@ -118,22 +118,31 @@ class session {
   CLAUSES conditions_;
 };
 
+// The plain pass of an operation that works in place: change(p, r) on every packet in scope that
+// the pass visited, with the processed counter at the packets visited.
+template <typename Change>
+void expect_in_place(const session& t, Change change) {
+  plain_store after = t.before;
+  PLUGIN_RESULT r;
+  r.processed = static_cast<int32_t>(t.visited());
+  for (uint32_t i = 0; i < t.visited(); ++i) {
+    if (in_scope(after[i], t.s)) change(after[i], r);
+  }
+  t.expect(after, r);
+}
+
 // Each byte's bits in mirror order, or bytes 0 and 1, 2 and 3, ... exchanged; a reversed packet
 // counts as changed, a swap counts its pairs.
 void check_swap(fuzz_input& in, session& t) {
   const bool pairs = (in.take<uint8_t>() & 1) != 0;
   t.load(in);
   swap(t.store, t.s, {pairs ? swap_mode::swap_bytes : swap_mode::reverse_bits}, t.run);
-  plain_store after = t.before;
-  PLUGIN_RESULT r;
-  r.processed = static_cast<int32_t>(t.visited());
-  for (uint32_t i = 0; i < t.visited(); ++i) {
-    std::vector<uint8_t>& b = after[i].bytes;
-    if (!in_scope(after[i], t.s)) continue;
+  expect_in_place(t, [pairs](plain_packet& p, PLUGIN_RESULT& r) {
+    std::vector<uint8_t>& b = p.bytes;
     if (pairs) {
       for (size_t k = 0; k + 1 < b.size(); k += 2) std::swap(b[k], b[k + 1]);
       r.changed += static_cast<int32_t>(b.size() / 2);
-      continue;
+      return;
     }
     for (uint8_t& byte : b) {
       uint8_t mirrored = 0;
@@ -141,8 +150,7 @@ void check_swap(fuzz_input& in, session& t) {
       byte = mirrored;
     }
     ++r.changed;
-  }
-  t.expect(after, r);
+  });
 }
 
 // Packets shorter than the target (the longest packet of the whole signal, or a number) grow to
@@ -162,20 +170,13 @@ void check_fill(fuzz_input& in, session& t) {
     target = 0;
     for (const plain_packet& p : t.before) target = std::max<int64_t>(target, p.bytes.size());
   }
-  plain_store after = t.before;
-  PLUGIN_RESULT r;
-  r.processed = static_cast<int32_t>(t.visited());
-  for (uint32_t i = 0; i < t.visited(); ++i) {
-    plain_packet& p = after[i];
-    if (!in_scope(p, t.s) || target <= 0 || target > UINT32_MAX / 8 ||
-        static_cast<int64_t>(p.bytes.size()) >= target) {
-      continue;
-    }
+  if (target <= 0 || target > UINT32_MAX / 8) target = 0;
+  expect_in_place(t, [&params, target](plain_packet& p, PLUGIN_RESULT& r) {
+    if (static_cast<int64_t>(p.bytes.size()) >= target) return;
     p.bytes.resize(static_cast<size_t>(target), params.value);
     p.bits = static_cast<uint32_t>(8 * target);
     ++r.changed;
-  }
-  t.expect(after, r);
+  });
 }
 
 // One byte, or one bit, written into every packet long enough for it; those count as changed.
@@ -186,12 +187,7 @@ void check_edit(fuzz_input& in, session& t) {
   params.value = in.take<uint8_t>();
   t.load(in);
   edit(t.store, t.s, params, t.run);
-  plain_store after = t.before;
-  PLUGIN_RESULT r;
-  r.processed = static_cast<int32_t>(t.visited());
-  for (uint32_t i = 0; i < t.visited(); ++i) {
-    plain_packet& p = after[i];
-    if (!in_scope(p, t.s)) continue;
+  expect_in_place(t, [&params](plain_packet& p, PLUGIN_RESULT& r) {
     const uint64_t at = params.position;
     if (params.bits && at < p.bits) {
       const auto mask = static_cast<uint8_t>(1u << (at % 8));
@@ -201,8 +197,7 @@ void check_edit(fuzz_input& in, session& t) {
       p.bytes[at] = params.value;
       ++r.changed;
     }
-  }
-  t.expect(after, r);
+  });
 }
 
 // Keep: the bytes of the band (a packet that does not reach it is deleted); remove: the bytes
@@ -342,23 +337,18 @@ void check_select_by_length(fuzz_input& in, session& t) {
   params.colour = fuzz_palette[in.take<uint8_t>() & 3];
   t.load(in);
   select_by_length(t.store, t.s, params, t.run);
-  plain_store after = t.before;
-  PLUGIN_RESULT r;
-  r.processed = static_cast<int32_t>(t.visited());
-  for (uint32_t i = 0; i < t.visited(); ++i) {
-    plain_packet& p = after[i];
+  expect_in_place(t, [op, &params](plain_packet& p, PLUGIN_RESULT& r) {
     const uint32_t length = (p.bits + 7) / 8;
     const bool match = op >= 0x80      ? true
                        : (op & 3) == 0 ? length == params.length
                        : (op & 3) == 1 ? length != params.length
                        : (op & 3) == 2 ? length <= params.length
                                        : length >= params.length;
-    if (in_scope(p, t.s) && match) {
+    if (match) {
       p.colour = params.colour;
       ++r.recoloured;
     }
-  }
-  t.expect(after, r);
+  });
 }
 
 // Packets meeting every condition get the colour.
@@ -367,16 +357,12 @@ void check_select_by_values(fuzz_input& in, session& t) {
   const uint32_t colour = fuzz_palette[in.take<uint8_t>() & 3];
   t.load(in);
   select_by_values(t.store, t.s, list, colour, t.run);
-  plain_store after = t.before;
-  PLUGIN_RESULT r;
-  r.processed = static_cast<int32_t>(t.visited());
-  for (uint32_t i = 0; i < t.visited(); ++i) {
-    if (in_scope(after[i], t.s) && plain_conditions(after[i], list)) {
-      after[i].colour = colour;
+  expect_in_place(t, [&list, colour](plain_packet& p, PLUGIN_RESULT& r) {
+    if (plain_conditions(p, list)) {
+      p.colour = colour;
       ++r.recoloured;
     }
-  }
-  t.expect(after, r);
+  });
 }
 
 // The smallest offset at which the pattern stands in the packet: bytes for a text, bits (within
