@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -20,36 +19,9 @@
 #include "core/operations/select_by_length.h"
 #include "core/operations/select_by_values.h"
 #include "core/operations/swap.h"
-#include "core/statistics/statistics.h"
-#include "fuzz/plain_model.h"
+#include "fuzz/operation_session.h"
 
 namespace {
-
-// Up to three conditions of any kind: bit or byte, any position up to 255, any operator (those
-// beyond the list hold always).
-CLAUSES take_conditions(fuzz_input& in) {
-  CLAUSES list(in.take<uint8_t>() % 4);
-  for (xsort_clause& c : list) {
-    const auto kind = in.take<uint8_t>();
-    c.element = (kind & 1) != 0 ? clause_element::bit : clause_element::byte;
-    c.op = static_cast<clause_operator>((kind & 0x80) != 0 ? kind >> 1 : (kind >> 1) & 3);
-    c.position = in.take<uint8_t>();
-    c.value = in.take<uint8_t>();
-    if (c.element == clause_element::bit) c.value &= 1;
-  }
-  return list;
-}
-
-// A count up to 254, or the largest there is.
-uint32_t take_count(fuzz_input& in) {
-  const auto n = in.take<uint8_t>();
-  return n == 255 ? UINT32_MAX : n;
-}
-
-[[nodiscard]] bool in_scope(const plain_packet& p, const scope& s) {
-  return (s.all || p.colour == s.colour) &&
-         (s.conditions == nullptr || plain_conditions(p, *s.conditions));
-}
 
 [[nodiscard]] std::vector<uint8_t> inner_bytes(const plain_packet& p, uint64_t head,
                                                uint64_t tail) {
@@ -62,61 +34,6 @@ uint32_t take_count(fuzz_input& in) {
   const auto bits = static_cast<uint32_t>(8 * bytes.size());
   return {std::move(bytes), bits, colour};
 }
-
-// One run: the store, its plain copy as it was, and the pass, whose step presses Cancel after
-// the `cancel_at`-th packet.
-class session {
- public:
-  explicit session(fuzz_input& in) : cancel_at_(in.take<uint8_t>()) {
-    const auto kind = in.take<uint8_t>();
-    s.all = (kind & 3) == 0 || (kind & 3) == 3;
-    s.colour = (kind & 3) == 1 ? colour_white : fuzz_palette[(kind >> 2) & 3];
-    if ((kind & 0x10) != 0) {
-      conditions_ = take_conditions(in);
-      s.conditions = &conditions_;
-    }
-    run.step = [this] {
-      if (++steps_ == cancel_at_) run.running = false;
-    };
-  }
-  session(const session&) = delete;
-  session& operator=(const session&) = delete;
-  ~session() { unload_store(store); }
-
-  // Takes the rest of the input as the packets.
-  void load(fuzz_input& in) {
-    take_packets(in, store);
-    before = plain_of(store);
-  }
-  // The packets a pass that steps after every packet visits.
-  [[nodiscard]] uint32_t visited() const {
-    const auto n = static_cast<uint32_t>(before.size());
-    return cancel_at_ == 0 ? n : std::min<uint32_t>(n, cancel_at_);
-  }
-  [[nodiscard]] bool cancelled_after(uint32_t steps) const { return steps == cancel_at_; }
-
-  // The store and every counter are what the model says.
-  void expect(const plain_store& after, const PLUGIN_RESULT& r) const {
-    FUZZ_CHECK(!run.running);
-    FUZZ_CHECK(plain_of(store) == after);
-    FUZZ_CHECK(run.result.modified == r.modified);
-    FUZZ_CHECK(run.result.processed == r.processed);
-    FUZZ_CHECK(run.result.changed == r.changed);
-    FUZZ_CHECK(run.result.deleted == r.deleted);
-    FUZZ_CHECK(run.result.joined == r.joined);
-    FUZZ_CHECK(run.result.recoloured == r.recoloured);
-  }
-
-  scope s;
-  PAKETS store;
-  plain_store before;
-  pass run;
-
- private:
-  uint8_t cancel_at_;
-  uint32_t steps_ = 0;
-  CLAUSES conditions_;
-};
 
 // The plain pass of an operation that works in place: change(p, r) on every packet in scope that
 // the pass visited, with the processed counter at the packets visited.
@@ -425,47 +342,6 @@ void check_search(fuzz_input& in, session& t) {
   t.expect(after, PLUGIN_RESULT{});
 }
 
-// How often each combination of the chosen bytes or bits, or each byte count, occurs: a position
-// beyond the packet and every one after it are absent (sorting after every value); most frequent
-// first, equal counts by ascending key. No packet changes.
-void check_statistics(fuzz_input& in, session& t) {
-  const auto flags = in.take<uint8_t>();
-  const auto mode = static_cast<stat_mode>(flags % 3);
-  std::vector<uint32_t> positions((flags >> 2) % (stat_max_positions + 1));
-  for (uint32_t& at : positions) at = take_count(in);
-  t.load(in);
-  const stat_result got = statistics(t.store, mode, positions, t.run);
-
-  std::map<STAT_TYPE, uint32_t> counts;
-  for (uint32_t i = 0; i < t.visited(); ++i) {
-    const plain_packet& p = t.before[i];
-    STAT_TYPE key;
-    if (mode == stat_mode::lengths) {
-      key.push_back(static_cast<uint32_t>(p.bytes.size()));
-    }
-    bool absent = false;
-    for (const uint32_t at : mode == stat_mode::lengths ? std::vector<uint32_t>{} : positions) {
-      absent = absent || at >= (mode == stat_mode::bits ? p.bits : p.bytes.size());
-      key.push_back(absent                    ? stat_absent
-                    : mode == stat_mode::bits ? static_cast<uint32_t>(plain_bit(p, at))
-                                              : p.bytes[at]);
-    }
-    ++counts[key];
-  }
-  std::vector<std::pair<uint32_t, STAT_TYPE>> expected;
-  for (const auto& [key, count] : counts) expected.emplace_back(count, key);
-  std::stable_sort(expected.begin(), expected.end(),
-                   [](const auto& a, const auto& b) { return a.first > b.first; });
-  FUZZ_CHECK(!got.limited);
-  FUZZ_CHECK(got.processed == static_cast<int32_t>(t.visited()));
-  FUZZ_CHECK(std::equal(
-      got.variants.begin(), got.variants.end(), expected.begin(), expected.end(),
-      [](const auto& a, const auto& b) { return a.first == b.first && a.second == b.second; }));
-  PLUGIN_RESULT r;
-  r.processed = got.processed;
-  t.expect(t.before, r);
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -475,11 +351,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using check = void (*)(fuzz_input&, session&);
-  constexpr check checks[] = {check_swap,      check_fill,
-                              check_edit,      check_demux,
-                              check_defrag,    check_select_by_length,
-                              check_search,    check_select_by_values,
-                              check_statistics};
+  constexpr check checks[] = {check_swap,   check_fill,
+                              check_edit,   check_demux,
+                              check_defrag, check_select_by_length,
+                              check_search, check_select_by_values};
   fuzz_input in(data, size);
   const auto operation = in.take<uint8_t>();
   session t(in);

@@ -49,7 +49,7 @@ seed fuzz_conditions bad_last 'byte:1=1,bit:3!=1'
 seed fuzz_conditions trailing_comma 'byte:01=1,'
 
 # Operations: the operation (0 swap, 1 fill, 2 edit, 3 demux, 4 defrag, 5 selection by length,
-# 6 search, 7 selection by values, 8 statistics), the packet after which Cancel is pressed, the
+# 6 search, 7 selection by values), the packet after which Cancel is pressed, the
 # scope (bits 0-1: all, white, one colour; bits 2-3 the colour; bit 4 conditions follow: a count,
 # then kind, position and value each), the parameters, then packets as above.
 red_white='\043\001\002\003\202\065\012\001\377\000'
@@ -70,5 +70,9 @@ seed fuzz_operations select_length '\005\000\000\003\003\001\003abc\202\065\012\
 seed fuzz_operations search_text '\006\000\000\000\000\001bc\004abcd\003xbc'
 seed fuzz_operations search_bits_up_all '\006\000\000\017\003\002\001\000\001\002\001\200\202\065\012'
 seed fuzz_operations select_values '\007\000\000\002\000\001\105\001\011\001\001\002\105\001\002\105\000'
-seed fuzz_operations statistics_bytes '\010\000\000\010\000\002\003abc\003abd\001a'
-seed fuzz_operations statistics_lengths "\\010\\000\\000\\002${red_white}"
+
+# Statistics: the Cancel packet, a scope as above, the mode (bits 0-1: 0 bytes, 1 bits, 2 lengths)
+# and the number of positions (bits 2-4), the positions, then packets.
+seed fuzz_statistics two_bytes '\000\000\010\000\002\003abc\003abd\001a'
+seed fuzz_statistics bits_cancelled '\002\000\005\010\002ab\002ac\001a'
+seed fuzz_statistics lengths "\\000\\000\\002${red_white}"
