@@ -4,12 +4,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QToolButton>
 
+#include "gui/dialogs/basic_logger.h"
 #include "gui/dialogs/fields.h"
-#include "gui/dialogs/glyphs.h"
 #include "gui/dialogs/message_box.h"
 #include "gui/dialogs/select_frame.h"
+#include "gui/dialogs/texts.h"
 
 namespace {
 
@@ -18,13 +18,12 @@ constexpr int extra_height = 56;
 
 }  // namespace
 
-TfSigFill::TfSigFill(QWidget* owner) : TPelorin_Plugin(owner) {
-  setObjectName(QStringLiteral("TfSigFill"));
-  setWindowTitle(QStringLiteral("дополнение"));
-  lblTitle->setText(QStringLiteral("SIGFill"));
-  imgLogo->setPixmap(program_logo(imgLogo->width()));
-  GrowParams(extra_height);
-
+TfSigFill::TfSigFill(QWidget* owner)
+    : TPelorin_Plugin(owner, {.name = "TfSigFill",
+                              .caption = "дополнение",
+                              .title = "SIGFill",
+                              .extra_height = extra_height,
+                              .scope = scope_place::bottom}) {
   rbMax = new QRadioButton(QStringLiteral("дополнение до самого длинного пакета"), gbParams);
   rbMax->setObjectName(QStringLiteral("rbMax"));
   rbMax->setGeometry(8, 16, 262, 17);
@@ -40,13 +39,8 @@ TfSigFill::TfSigFill(QWidget* owner) : TPelorin_Plugin(owner) {
   add_label(gbParams, QStringLiteral("символа-заполнителя"), 8, 80, 150);
   edVal = add_field(gbParams, "edVal", QStringLiteral("0"), 160, 72, 57);
 
-  fSelect = new Tfr_select(gbParams);
-  fSelect->setObjectName(QStringLiteral("fSelect"));
-  fSelect->move(0, gbParams->height() - fSelect->height());
-
   connect(rbMax, &QRadioButton::clicked, this, [this] { rbMaxClick(); });
   connect(rbTo, &QRadioButton::clicked, this, [this] { rbToClick(); });
-  connect(btnOk, &QToolButton::clicked, this, [this] { btnOkClick(); });
 }
 
 QString TfSigFill::invalid_value_text() {
@@ -86,11 +80,24 @@ void TfSigFill::btnOkClick() {
     }
     params.target = *target;
   }
+  // Padding that memory cannot hold (or longer than a packet can be) is no valid value.
+  if (!fill_fits_memory(*store_, fSelect->Scope(), params)) {
+    show_warning(this, ::invalid_value_text());
+    if (rbTo->isChecked()) {
+      edFillTo->setFocus();
+    } else {
+      rbMax->setFocus();
+    }
+    return;
+  }
   params_ = params;
   RunPassAndClose();
 }
 
 int TfSigFill::Process() {
-  ::fill(*store_, fSelect->Scope(), params_, pass_);
+  // Packets padded before memory ran out stay padded: the pass still counts, and the failure is
+  // shown.
+  if (!::fill(*store_, fSelect->Scope(), params_, pass_))
+    show_error(this, escaped_exception_text());
   return 1;
 }

@@ -6,12 +6,9 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSettings>
-#include <QToolButton>
 
-#include "core/model/cp1251.h"
 #include "gui/dialogs/colors_frame.h"
 #include "gui/dialogs/fields.h"
-#include "gui/dialogs/glyphs.h"
 #include "gui/dialogs/message_box.h"
 #include "gui/grid/packet_grid.h"
 
@@ -48,13 +45,11 @@ QString key(const char* name) {
 
 }  // namespace
 
-TfSigFind::TfSigFind(QWidget* owner) : TPelorin_Plugin(owner) {
-  setObjectName(QStringLiteral("TfSigFind"));
-  setWindowTitle(QStringLiteral("поиск"));
-  lblTitle->setText(QStringLiteral("SIGSearch"));
-  imgLogo->setPixmap(program_logo(imgLogo->width()));
-  GrowParams(extra_height);
-
+TfSigFind::TfSigFind(QWidget* owner)
+    : TPelorin_Plugin(owner, {.name = "TfSigFind",
+                              .caption = "поиск",
+                              .title = "SIGSearch",
+                              .extra_height = extra_height}) {
   rbText = add_radio(gbParams, "rbText", QStringLiteral("поиск текстовой строки"), 16);
   rbBin = add_radio(gbParams, "rbBin", QStringLiteral("поиск двоичной последовательности"), 34);
   rbText->setChecked(true);
@@ -90,7 +85,6 @@ TfSigFind::TfSigFind(QWidget* owner) : TPelorin_Plugin(owner) {
 
   connect(rbNextMatch, &QRadioButton::clicked, this, [this] { rbNextMatchClick(); });
   connect(rbAllMatch, &QRadioButton::clicked, this, [this] { rbAllMatchClick(); });
-  connect(btnOk, &QToolButton::clicked, this, [this] { btnOkClick(); });
   rbNextMatchClick();
 }
 
@@ -174,25 +168,14 @@ void TfSigFind::SaveSettings() const {
 std::optional<search_params> TfSigFind::ReadParams(bool find_next) {
   search_params params;
   params.kind = rbText->isChecked() ? search_kind::text : search_kind::bits;
-  const QString typed = edVal->text();
-  pattern_problem problem = pattern_problem::none;
-  if (params.kind == search_kind::text) {
-    // One byte a character, in the code page the grid's text view shows. A character the code
-    // page lacks would be searched as some other byte: it is refused instead.
-    const std::optional<std::string> encoded = cp1251_table().encode(typed.toStdString());
-    params.pattern = encoded.value_or(typed.toStdString());
-    problem = check_pattern(params.kind, encoded ? params.pattern : typed.toLatin1().toStdString());
-    if (problem == pattern_problem::none && !encoded) problem = pattern_problem::invalid;
-  } else {
-    params.pattern = typed.toStdString();
-    problem = check_pattern(params.kind, params.pattern);
-  }
-  if (problem != pattern_problem::none) {
+  prepared_pattern prepared = prepare_pattern(params.kind, edVal->text().toStdString());
+  if (prepared.problem != pattern_problem::none) {
     can_find_next_ = false;
-    show_warning(this, qtext(pattern_problem_text(problem)));
+    show_warning(this, qtext(pattern_problem_text(prepared.problem)));
     edVal->setFocus();
     return std::nullopt;
   }
+  params.pattern = std::move(prepared.pattern);
   const int row = grid_ != nullptr ? grid_->currentRow() : 0;
   const search_direction direction = find_next             ? search_direction::down
                                      : rbUp->isChecked()   ? search_direction::up
