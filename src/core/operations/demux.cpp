@@ -9,12 +9,8 @@ void keep_band(xpaket& p, uint32_t first, uint32_t last) {
   const uint32_t bytes = p.byte_length();
   const uint32_t kept = bytes > last ? last - first + 1 : bytes - first;
   if (p.keep_bytes(first, kept)) return;
-  // A partial last byte is kept as stored, its unused bits included, as when the band leaves it
-  // behind other bytes; resize would clear them when it makes the packet whole bytes.
-  const uint8_t end = p.bytes()[first + kept - 1];
   if (first > 0) p.drop_leading(8 * first);
   p.resize(8 * kept);
-  if (p.byte_length() == kept) p.writable_bytes()[kept - 1] = end;
 }
 
 void remove_band(xpaket& p, uint32_t first, uint32_t last) {
