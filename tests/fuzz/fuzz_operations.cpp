@@ -71,8 +71,9 @@ void check_swap(fuzz_input& in, session& t) {
 }
 
 // Packets shorter than the target (the longest packet of the whole signal, or a number) grow to
-// exactly 8 x target bits, the added bytes holding the value; a target of 0 or less, or beyond
-// the longest packet there can be, pads nothing.
+// exactly 8 x target bits, the added bytes holding the value; a target of 0 or less pads nothing.
+// A target beyond the longest packet there can be stops the pass at the first packet it would
+// pad, unvisited and unpadded, and fails; the growth foretold says so before.
 void check_fill(fuzz_input& in, session& t) {
   fill_params params;
   params.longest = (in.take<uint8_t>() & 1) != 0;
@@ -81,13 +82,32 @@ void check_fill(fuzz_input& in, session& t) {
   params.target = pick < std::size(far) ? far[pick] : in.take<int16_t>() % 200;
   params.value = in.take<uint8_t>();
   t.load(in);
-  fill(t.store, t.s, params, t.run);
   int64_t target = params.target;
   if (params.longest) {
     target = 0;
     for (const plain_packet& p : t.before) target = std::max<int64_t>(target, p.bytes.size());
   }
-  if (target <= 0 || target > UINT32_MAX / 8) target = 0;
+  const bool possible = target <= int64_t{UINT32_MAX / 8};
+  uint64_t least_growth = 0;  // the bytes the padded packets add, before any overhead
+  std::optional<uint32_t> stop;
+  for (uint32_t i = 0; i < t.before.size(); ++i) {
+    const plain_packet& p = t.before[i];
+    if (!in_scope(p, t.s) || static_cast<int64_t>(p.bytes.size()) >= target) continue;
+    least_growth += static_cast<uint64_t>(target);
+    if (!possible && !stop && i < t.visited()) stop = i;
+  }
+  const uint64_t growth = fill_growth(t.store, t.s, params);
+  FUZZ_CHECK(possible ? growth >= least_growth && (growth == 0) == (least_growth == 0)
+                      : growth == (least_growth == 0 ? 0 : UINT64_MAX));
+
+  const bool ok = fill(t.store, t.s, params, t.run);
+  FUZZ_CHECK(ok == !stop);
+  if (!possible) {
+    PLUGIN_RESULT r;
+    r.processed = static_cast<int32_t>(stop.value_or(t.visited()));
+    t.expect(t.before, r);
+    return;
+  }
   expect_in_place(t, [&params, target](plain_packet& p, PLUGIN_RESULT& r) {
     if (static_cast<int64_t>(p.bytes.size()) >= target) return;
     p.bytes.resize(static_cast<size_t>(target), params.value);
@@ -313,7 +333,6 @@ void check_search(fuzz_input& in, session& t) {
     params.pattern += params.kind == search_kind::text ? c : static_cast<char>('0' + (c & 1));
   }
   in.skip(length);
-  if (check_pattern(params.kind, params.pattern) != pattern_problem::none) return;
   t.load(in);
   std::vector<search_hit> reported;
   const std::optional<search_hit> found =
