@@ -76,3 +76,31 @@ seed fuzz_operations select_values '\007\000\000\002\000\001\105\001\011\001\001
 seed fuzz_statistics two_bytes '\000\000\010\000\002\003abc\003abd\001a'
 seed fuzz_statistics bits_cancelled '\002\000\005\010\002ab\002ac\001a'
 seed fuzz_statistics lengths "\\000\\000\\002${red_white}"
+
+# Written files: packets, each a header byte (bits 0-5 the byte count, 63 for a long packet whose
+# 32-bit count, fill byte and first 32 bytes follow; bit 6 a partial last byte; bit 7 a capture
+# magic number first, chosen by the next byte).
+pcap_header='\xd4\xc3\xb2\xa1\x02\x00\x04\x00\x00\x00\x00\x00\x00\x00\x00\x00\xff\xff\x00\x00\x01\x00\x00\x00'
+seed fuzz_written_files short_and_partial '\003abc\000\102xy\204abcd\004'
+# Packets that make a BIT file a whole capture of one frame.
+seed fuzz_written_files bit_is_a_capture "\\030${pcap_header}\\024\\000\\000\\000\\000\\000\\000\\000\\000\\004\\000\\000\\000\\004\\000\\000\\000abcd"
+# 70000 bytes: too long for SIG.
+seed fuzz_written_files too_long_for_sig '\077\160\021\001\000\125abc\002de'
+# 50132 bytes (0xC3D4) after which a pcap header follows: the SIG file starts like a capture.
+seed fuzz_written_files sig_is_a_capture '\077\324\303\000\000\000\xb2\xa1\x02\x00\x04\x00\x00\x00\x00\x00\x00\x00\x00\x00\xff\xff\x00\x00\x01\x00\x00\x00'
+
+# Captures: pcap in both byte orders, cut short; pcapng with two interfaces of different link
+# types, and with a second section in the other byte order.
+seed fuzz_capture_reader pcap_two_frames "${pcap_header}"'\x01\x00\x00\x00\x00\x00\x00\x00\x03\x00\x00\x00\x03\x00\x00\x00abc\x02\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00'
+seed fuzz_capture_reader pcap_big_endian_nano '\xa1\xb2\x3c\x4d\x00\x02\x00\x04\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\xff\xff\x00\x00\x00\x68\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x00\x00\x02hi'
+seed fuzz_capture_reader pcap_cut_short "${pcap_header}"'\x00\x00\x00\x00\x00\x00\x00\x00\x0a\x00\x00\x00\x0a\x00\x00\x00abc'
+shb='\x0a\x0d\x0d\x0a\x1c\x00\x00\x00\x4d\x3c\x2b\x1a\x01\x00\x00\x00\xff\xff\xff\xff\xff\xff\xff\xff\x1c\x00\x00\x00'
+idb() { printf '%s' "\\x01\\x00\\x00\\x00\\x14\\x00\\x00\\x00\\x$1\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x14\\x00\\x00\\x00"; }
+epb() { printf '%s' "\\x06\\x00\\x00\\x00\\x28\\x00\\x00\\x00\\x$1\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x05\\x00\\x00\\x00\\x05\\x00\\x00\\x00hello\\x00\\x00\\x00\\x28\\x00\\x00\\x00"; }
+spb='\x03\x00\x00\x00\x14\x00\x00\x00\x03\x00\x00\x00abc\x00\x14\x00\x00\x00'
+seed fuzz_capture_reader pcapng_two_link_types "${shb}$(idb 01)$(epb 00)${spb}$(idb 68)$(epb 01)"
+shb_be='\x0a\x0d\x0d\x0a\x00\x00\x00\x1c\x1a\x2b\x3c\x4d\x00\x01\x00\x00\xff\xff\xff\xff\xff\xff\xff\xff\x00\x00\x00\x1c'
+idb_be='\x00\x00\x00\x01\x00\x00\x00\x14\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x14'
+epb_be='\x00\x00\x00\x06\x00\x00\x00\x24\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x04\x00\x00\x00\x04abcd\x00\x00\x00\x24'
+seed fuzz_capture_reader pcapng_two_sections "${shb}$(idb 01)$(epb 00)${shb_be}${idb_be}${epb_be}"
+seed fuzz_capture_reader not_a_capture 'abc'
