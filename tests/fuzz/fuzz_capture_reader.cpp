@@ -4,23 +4,17 @@
 #include <pcap/pcap.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "core/files/capture_file.h"
 #include "core/files/signal_io.h"
-#include "core/model/memory_budget.h"
-#include "fuzz/fuzz_support.h"
+#include "fuzz/file_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path folder;
-
-using packet_bytes = std::vector<uint8_t>;
 
 // Whether libpcap knows the link type by a name: those it writes. (A type it has no name for, a
 // number no capture tool assigns, libpcap may refuse to write.)
@@ -47,21 +41,10 @@ int libpcap_layer(uint32_t link_type) {
   return layer;
 }
 
-std::vector<packet_bytes> contents(const PAKETS& store) {
-  std::vector<packet_bytes> all;
-  for (const auto& [number, p] : store) all.emplace_back(p->bytes(), p->bytes() + p->byte_length());
-  return all;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  set_available_memory_for_testing(uint64_t{1} << 30);
-  const fs::path base = fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-  std::string name = (base / "pelorin-fuzz-XXXXXX").string();
-  FUZZ_CHECK(mkdtemp(name.data()) != nullptr);
-  folder = name;
-  std::atexit([] { fs::remove_all(folder); });
+  open_file_folder();
   return 0;
 }
 
@@ -105,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Written as pcap and loaded again: the same packets of the same link layer (104 for none),
   // unless they were read with several, which one pcap file cannot hold, or with one that libpcap
   // does not write; nothing is written then.
-  const fs::path pcap = folder / "c.pcap";
+  const fs::path pcap = file_folder / "c.pcap";
   const save_result saved = save_signal_file(pcap, store, signal_format::capture);
   if (link_types.size() > 1) {
     FUZZ_CHECK(saved.status == save_status::mixed_link_types);

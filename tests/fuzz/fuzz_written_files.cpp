@@ -4,27 +4,18 @@
 // the content decides. SIG and pcap give the same packets; BIT, which keeps no lengths, gives what
 // the SIG length rule makes of its bytes; a format that cannot hold a packet refuses the save and
 // writes nothing. Input: packets (see take_packets).
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "core/files/capture_file.h"
 #include "core/files/signal_io.h"
-#include "core/model/memory_budget.h"
-#include "fuzz/fuzz_support.h"
+#include "fuzz/file_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// The folder the files are written to: in memory where the system offers it.
-fs::path folder;
-
-using packet_bytes = std::vector<uint8_t>;
 
 // What the files begin with when they are captures: pcap in both byte orders with micro- and
 // nanosecond stamps, and the pcapng section header.
@@ -64,13 +55,6 @@ void take_packets(fuzz_input& in, PAKETS& store) {
     }
     store.append(p);
   }
-}
-
-// The stored bytes of every packet.
-std::vector<packet_bytes> contents(const PAKETS& store) {
-  std::vector<packet_bytes> all;
-  for (const auto& [number, p] : store) all.emplace_back(p->bytes(), p->bytes() + p->byte_length());
-  return all;
 }
 
 // SIG records, each a 16-bit little-endian byte count and the bytes, those a file lacks at its
@@ -127,7 +111,7 @@ bool starts_with_magic(const packet_bytes& image) {
 // content starts with a whole capture header; then it is read as a capture, cleanly.
 void expect_load_by_content(const fs::path& written, const std::vector<packet_bytes>& expected,
                             bool capture) {
-  const fs::path neutral = folder / "written";
+  const fs::path neutral = file_folder / "written";
   fs::rename(written, neutral);
   const packet_bytes image = file_bytes(neutral);
   if (capture || !is_capture_header(image)) {
@@ -146,12 +130,7 @@ void expect_load_by_content(const fs::path& written, const std::vector<packet_by
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  set_available_memory_for_testing(uint64_t{1} << 30);
-  const fs::path base = fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-  std::string name = (base / "pelorin-fuzz-XXXXXX").string();
-  FUZZ_CHECK(mkdtemp(name.data()) != nullptr);
-  folder = name;
-  std::atexit([] { fs::remove_all(folder); });
+  open_file_folder();
   return 0;
 }
 
@@ -162,7 +141,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<packet_bytes> packets = contents(store);
 
   // SIG: the same packets, or nothing written when one is longer than a record can say.
-  const fs::path sig = folder / "w.sig";
+  const fs::path sig = file_folder / "w.sig";
   const save_result sig_saved = save_signal_file(sig, store, signal_format::sig);
   const auto too_long = std::find_if(packets.begin(), packets.end(),
                                      [](const packet_bytes& b) { return b.size() > 0xFFFF; });
@@ -177,7 +156,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   // BIT: the bytes one after the other, which a load reads by the SIG length rule.
-  const fs::path bit = folder / "w.bit";
+  const fs::path bit = file_folder / "w.bit";
   FUZZ_CHECK(save_signal_file(bit, store, signal_format::bit).status == save_status::saved);
   packet_bytes all;
   for (const packet_bytes& b : packets) all.insert(all.end(), b.begin(), b.end());
@@ -187,12 +166,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   expect_load_by_content(bit, records, false);
 
   // pcap: the same packets, by name and by content alike.
-  const fs::path pcap = folder / "w.pcap";
+  const fs::path pcap = file_folder / "w.pcap";
   FUZZ_CHECK(save_signal_file(pcap, store, signal_format::capture).status == save_status::saved);
   expect_load(pcap, true, packets);
   expect_load_by_content(pcap, packets, true);
 
-  fs::remove(folder / "written");
+  fs::remove(file_folder / "written");
   unload_store(store);
   return 0;
 }
