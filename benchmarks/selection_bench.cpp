@@ -1,9 +1,11 @@
 // The selections by length and by values over 1,000,000 packets of 12 bytes, each against a loop
 // over std::vector<std::vector<uint8_t>> (with a colour vector beside it) that does the same work,
-// in the same process. The stores are rebuilt outside the timed part before every iteration.
+// in the same process. The stores are rebuilt outside the timed part before every iteration. And
+// the build of long condition lists against the per-condition tables any build has to fill.
 
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <vector>
 
 #include "bench_store.h"
@@ -111,8 +113,58 @@ void BM_SelectByThreeBytesBaseline(benchmark::State& state) {
       });
 }
 
+// A list of n conditions on n different bytes, in an order that is neither ascending nor
+// descending (position 7919 k mod n, plus 1), each byte condition followed by a bit condition on
+// the same byte.
+CLAUSES scattered_conditions(uint32_t n) {
+  CLAUSES list;
+  list.reserve(2 * size_t{n});
+  for (uint32_t k = 0; k < n; ++k) {
+    const auto position = static_cast<uint32_t>(uint64_t{7919} * k % n) + 1;
+    list.push_back({clause_element::byte, clause_operator::at_least, position, 1});
+    list.push_back({clause_element::bit, clause_operator::equal, 8 * position, 0});
+  }
+  return list;
+}
+
+// Making a list of conditions ready for a pass; the figure per condition stays flat as the list
+// grows when the build is O(n log n).
+void BM_BuildConditions(benchmark::State& state) {
+  const CLAUSES list = scattered_conditions(static_cast<uint32_t>(state.range(0)));
+  for (auto _ : state) {
+    const clause_test test(list);
+    benchmark::DoNotOptimize(&test);
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(list.size()));
+}
+
+// The work no build can skip: one table of the 256 byte values a condition accepts, for every
+// condition, without bringing those on one byte together.
+void BM_BuildConditionsBaseline(benchmark::State& state) {
+  const CLAUSES list = scattered_conditions(static_cast<uint32_t>(state.range(0)));
+  std::vector<std::array<bool, 256>> tables(list.size());
+  for (auto _ : state) {
+    for (size_t i = 0; i < list.size(); ++i) {
+      const xsort_clause& c = list[i];
+      for (unsigned v = 0; v < 256; ++v) {
+        tables[i][v] = c.element == clause_element::bit
+                           ? ((v >> ((c.position - 1) & 7)) & 1) == c.value
+                           : v >= c.value;
+      }
+    }
+    benchmark::DoNotOptimize(tables.data());
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(list.size()));
+}
+
 }  // namespace
 
+BENCHMARK(BM_BuildConditions)->Arg(1000)->Arg(9000)->Arg(81000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildConditionsBaseline)
+    ->Arg(1000)
+    ->Arg(9000)
+    ->Arg(81000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SelectByLength)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SelectByLengthBaseline)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SelectByThreeBytes)->Unit(benchmark::kMillisecond);

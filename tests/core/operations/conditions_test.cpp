@@ -157,3 +157,25 @@ TEST(Conditions, ScopeCombinesColourAndConditions) {
     for (uint32_t i = 0; i < 4; ++i) EXPECT_EQ(r.sc.contains(s[i]), r.in[i]) << r.name << ' ' << i;
   }
 }
+
+TEST(Conditions, ALongListInAnyOrderTestsLikeTheList) {
+  // Conditions on 2000 bytes in a scattered order; those on byte 5 stand far apart in the list.
+  constexpr uint32_t length = 2000;
+  CLAUSES list = {byte_clause(5, clause_operator::at_least, 3)};
+  for (uint32_t k = 0; k < length; ++k) {
+    list.push_back(byte_clause(k * 7919 % length + 1, clause_operator::at_least, 1));
+    if (k == length / 2) list.push_back(bit_clause(33, 1));
+  }
+  list.push_back(byte_clause(5, clause_operator::at_most, 7));
+  const clause_test test(list);
+  // Byte 5 must be odd and within 3..7; every byte at least 1; the packet 2000 bytes long.
+  const std::vector<std::pair<uint8_t, bool>> fifth = {{3, true},  {5, true},  {7, true},
+                                                       {8, false}, {2, false}, {4, false}};
+  for (const auto& [value, holds] : fifth) {
+    bytes packet(length, 1);
+    packet[4] = value;
+    test_store s({packet, bytes(length - 1, 1)});
+    EXPECT_EQ(test(s[0]), holds) << int{value};
+    EXPECT_FALSE(test(s[1])) << "one byte short";
+  }
+}

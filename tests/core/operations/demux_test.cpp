@@ -62,15 +62,28 @@ TEST(Demux, KeepsOrRemovesTheBandOnWholeBytes) {
 }
 
 TEST(Demux, ResultsEndOnAWholeByte) {
-  // A 12-bit packet kept whole by a band wider than it becomes 16 bits.
-  test_store s;
-  auto* p = new xpaket(bytes{0xAB, 0x0C}.data(), 2);
-  p->resize(12);
-  s.store.append(p);
-  pass run;
-  demux(s.store, scope{}, {true, 0, 3}, run);
-  EXPECT_EQ(s.store.at(0)->bit_length(), 16u);
-  EXPECT_EQ(s.packet(0), (bytes{0xAB, 0x0C}));
+  // A 12-bit packet whose stored last byte has its unused bits set: a result that takes that byte
+  // becomes whole with the byte as it was stored, wherever the band starts.
+  struct row {
+    std::string name;
+    demux_params params;
+    bytes after;
+  };
+  const row rows[] = {
+      {"kept whole by a band wider than it", {true, 0, 3}, {0xAB, 0xFC}},
+      {"its last byte kept", {true, 1, 3}, {0xFC}},
+      {"its first byte removed", {false, 0, 0}, {0xFC}},
+  };
+  for (const row& r : rows) {
+    test_store s;
+    auto* p = new xpaket(bytes{0xAB, 0xFC}.data(), 2);
+    p->resize(12);
+    s.store.append(p);
+    pass run;
+    demux(s.store, scope{}, r.params, run);
+    EXPECT_EQ(s.store.at(0)->bit_length(), 8 * r.after.size()) << r.name;
+    EXPECT_EQ(s.packet(0), r.after) << r.name;
+  }
 }
 
 TEST(Demux, PacketsOutOfScopeAreRenumberedWithTheRest) {
