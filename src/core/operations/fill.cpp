@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/operations/in_place_pass.h"
+
 namespace {
 
 // The most bytes a packet can hold: its bit length is a 32-bit number.
@@ -32,17 +34,12 @@ bool pad(xpaket& p, uint32_t target, uint8_t value) {
 }  // namespace
 
 void fill(PAKETS& store, const scope& s, fill_params params, pass& run) {
-  run.running = true;
   const int64_t target = params.longest ? longest_in(store) : int64_t{params.target};
   // Nothing is shorter than a negative length, and nothing can be lengthened past the longest
   // packet there can be; the pass still visits and counts every packet.
   const uint32_t bytes =
       target > 0 && target <= longest_packet_bytes ? static_cast<uint32_t>(target) : 0;
-  for (auto at = store.begin(); at != store.end() && run.running; ++at) {
-    xpaket& p = *at->second;
-    if (s.contains(p) && pad(p, bytes, params.value)) ++run.result.changed;
-    ++run.result.processed;
-    run.step_progress();
-  }
-  run.running = false;
+  const uint8_t value = params.value;
+  change_in_place(store, s, run,
+                  [bytes, value](xpaket& p) { return pad(p, bytes, value) ? 1 : 0; });
 }

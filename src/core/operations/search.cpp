@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "core/model/byte_helpers.h"
+#include "core/operations/colour_pass.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ std::optional<search_hit> walk(PAKETS& store, const search_params& params, pass&
       found = search_hit{number, offset};
       return true;
     }
-    p.colour = params.colour;
+    recolour(p, number, params.colour, run.recorder);
     if (on_match) on_match(search_hit{number, offset});
     return false;
   };
