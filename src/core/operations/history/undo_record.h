@@ -32,6 +32,10 @@ class undo_record {
   [[nodiscard]] bool applied() const { return applied_; }
   // Whether the step changed nothing.
   [[nodiscard]] bool empty() const;
+  // Whether it changed colours only: what a file holds of the signal is the same before and after.
+  [[nodiscard]] bool colours_only() const {
+    return byte_entries_.empty() && taken_out_.empty() && put_in_.empty();
+  }
   // Memory the record holds now, the packets it owns included.
   [[nodiscard]] uint64_t memory() const;
 

@@ -33,10 +33,10 @@ inline void copy_bytes(uint8_t* to, const uint8_t* from, std::size_t n) {
 }
 
 // Builds the undo record of one step while the step runs. The pass walkers call it (a pass
-// carries it as pass::recorder): the in-place walk before and after it changes a packet, the
-// colouring walks before they recolour one, the rebuild walk around every visit and for every
-// packet it numbers or destroys. Operations themselves only say which packet they change in a
-// rebuild (pass::changing) and destroy packets through pass::delete_paket.
+// carries it as pass::recorder): the in-place walk through a snapshot cursor, the colouring walks
+// before they recolour a packet, the rebuild walk around every visit and for every packet it
+// numbers or destroys. Operations themselves only say which packet they change in a rebuild
+// (changing, in rebuild_pass.h) and destroy packets through pass::delete_paket.
 //
 // The record may take up to `limit` bytes, the packets it keeps alive included. Past that, or when
 // memory runs out, the recorder gives up: it frees what it kept and the step goes on without undo

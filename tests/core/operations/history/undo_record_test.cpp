@@ -185,7 +185,8 @@ TEST(UndoRecord, ARecorderPastItsLimitGivesUpAndThePassGoesOn) {
 }
 
 TEST(UndoRecord, ASwapOfEveryPacketKeepsItsBytesAndEightBytesAPacket) {
-  constexpr uint32_t count = 20000;
+  // Enough packets for the record's buffers to be pages of their own.
+  constexpr uint32_t count = 24000;
   test_store s = store_of(count, 12);
   undo_recorder recorder(s.store, UINT64_MAX);
   pass run;
@@ -196,8 +197,11 @@ TEST(UndoRecord, ASwapOfEveryPacketKeepsItsBytesAndEightBytesAPacket) {
   });
   const std::unique_ptr<undo_record> record = recorder.finish(s.store);
   EXPECT_LE(record->memory(), uint64_t{count} * (12 * 12 / 10 + 8));
+  const auto after = state_of(s.store);
   ASSERT_TRUE(record->revert(s.store));
   EXPECT_LE(record->memory(), uint64_t{count} * (12 * 12 / 10 + 8));
+  ASSERT_TRUE(record->reapply(s.store));
+  EXPECT_EQ(state_of(s.store), after);
 }
 
 TEST(UndoBudget, TheOldestStepsGoUntilTheRestFits) {
