@@ -6,12 +6,12 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <array>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "bench_store.h"
+#include "core/model/byte_helpers.h"
 #include "core/operations/cut.h"
 #include "core/operations/edit.h"
 #include "core/operations/fill.h"
@@ -146,18 +146,6 @@ void BM_SearchBitsAbsentBaseline(benchmark::State& state) {
       [](const plain&) { return nullptr; });
 }
 
-constexpr std::array<uint8_t, 256> mirror_table() {
-  std::array<uint8_t, 256> table{};
-  for (unsigned b = 0; b < 256; ++b) {
-    unsigned r = 0;
-    for (unsigned j = 0; j < 8; ++j) r |= ((b >> j) & 1u) << (7 - j);
-    table[b] = static_cast<uint8_t>(r);
-  }
-  return table;
-}
-
-constexpr std::array<uint8_t, 256> mirror = mirror_table();
-
 const char* all_changed(const pass& run) {
   return run.result.changed == static_cast<int32_t>(packet_count) ? nullptr : "wrong changed count";
 }
@@ -176,7 +164,7 @@ void BM_SwapReverseBitsBaseline(benchmark::State& state) {
       state, packet_count, packet_length,
       [](plain& store) {
         for (std::vector<uint8_t>& p : store) {
-          for (uint8_t& b : p) b = mirror[b];
+          for (uint8_t& b : p) b = byte_mirror[b];
         }
       },
       [](const plain& store) { return store[0][0] == 0 && store[1][0] == 0x80 ? nullptr : "no"; });

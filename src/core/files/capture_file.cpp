@@ -111,8 +111,7 @@ sig_read_result read_capture_image(std::span<const uint8_t> image, PAKETS& store
       break;
     }
     ++k;
-    if (k == 70 && hooks.first_screen) hooks.first_screen();
-    if (k % 1000 == 0 && hooks.progress) hooks.progress(reader.consumed());
+    hooks.packet_read(k, [&reader] { return reader.consumed(); });
   }
   result.next = k;
   return result;

@@ -58,8 +58,7 @@ sig_read_result read_sig_image(std::span<const uint8_t> image, PAKETS& store, ui
     ++k;
     pos += length;
     consumed += uint64_t{length} + 2;
-    if (k == 70 && hooks.first_screen) hooks.first_screen();
-    if (k % 1000 == 0 && hooks.progress) hooks.progress(consumed);
+    hooks.packet_read(k, [consumed] { return consumed; });
   }
   result.next = k;
   return result;

@@ -13,12 +13,25 @@
 inline constexpr uint32_t sig_max_packet_bytes = 0xFFFF;
 
 struct sig_read_hooks {
+  // The next number at which first_screen is called, and the stride of progress.
+  static constexpr uint32_t first_screen_at = 70;
+  static constexpr uint32_t progress_stride = 1000;
+
   // Asked before every record; reading stops when it returns false.
   std::function<bool()> keep_going;
-  // Called once, when the next number has just become 70.
+  // Called once, when the next number has just become first_screen_at.
   std::function<void()> first_screen;
-  // Called with the bytes consumed so far whenever the next number is a multiple of 1000.
+  // Called with the bytes consumed so far whenever the next number is a multiple of
+  // progress_stride.
   std::function<void(uint64_t)> progress;
+
+  // What a reader calls after each packet it appended: `next` is the number the next packet would
+  // get, `consumed()` the bytes of the image read so far (asked only when progress is due).
+  template <typename Consumed>
+  void packet_read(uint32_t next, Consumed consumed) const {
+    if (next == first_screen_at && first_screen) first_screen();
+    if (next % progress_stride == 0 && progress) progress(consumed());
+  }
 };
 
 struct sig_read_result {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -7,8 +8,21 @@
 
 #include "core/model/block.h"
 
+// Every byte with bit j moved to bit 7 - j, by value.
+inline constexpr std::array<uint8_t, 256> byte_mirror = [] {
+  std::array<uint8_t, 256> table{};
+  for (unsigned b = 0; b < 256; ++b) {
+    unsigned r = 0;
+    for (unsigned j = 0; j < 8; ++j) r |= ((b >> j) & 1u) << (7 - j);
+    table[b] = static_cast<uint8_t>(r);
+  }
+  return table;
+}();
+
 // The byte with bit j moved to bit 7 - j.
-[[nodiscard]] uint8_t reverse_bits(uint8_t b);
+[[nodiscard]] inline uint8_t reverse_bits(uint8_t b) {
+  return byte_mirror[b];
+}
 
 // Writes '1' or '0' for bit j at text[j], for j = 0 up to the highest set bit of b. The caller
 // fills the 8 characters with '0' first; the text then shows bit 0 first (0x41 -> "10000010").

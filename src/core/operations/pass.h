@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "core/model/paket.h"
-#include "core/operations/conditions.h"
+#include "core/operations/clause.h"
 
 class undo_recorder;
 

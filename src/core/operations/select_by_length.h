@@ -15,8 +15,22 @@ struct length_selection {
   uint32_t colour = 0x0000FF;                   // given to every match (red by default)
 };
 
-// True when a packet of `byte_length` bytes satisfies the comparison.
-[[nodiscard]] bool length_matches(uint32_t byte_length, length_operator op, uint32_t length);
+// True when a packet of `byte_length` bytes satisfies the comparison. Inline: with `op` known,
+// the walk's test folds to the one comparison.
+[[nodiscard]] constexpr bool length_matches(uint32_t byte_length, length_operator op,
+                                            uint32_t length) {
+  switch (op) {
+    case length_operator::equal:
+      return byte_length == length;
+    case length_operator::not_equal:
+      return byte_length != length;
+    case length_operator::at_most:
+      return byte_length <= length;
+    case length_operator::at_least:
+      return byte_length >= length;
+  }
+  return true;
+}
 
 // Colours every packet in scope whose byte count (bits rounded up to whole bytes) satisfies the
 // comparison. Nothing is uncoloured; a packet that already has the colour counts again.

@@ -1,29 +1,17 @@
 #include "core/operations/swap.h"
 
-#include <array>
 #include <cstdint>
 #include <utility>
 
+#include "core/model/byte_helpers.h"
 #include "core/operations/in_place_pass.h"
 
 namespace {
 
-constexpr std::array<uint8_t, 256> mirror_table() {
-  std::array<uint8_t, 256> table{};
-  for (unsigned b = 0; b < 256; ++b) {
-    unsigned r = 0;
-    for (unsigned j = 0; j < 8; ++j) r |= ((b >> j) & 1u) << (7 - j);
-    table[b] = static_cast<uint8_t>(r);
-  }
-  return table;
-}
-
-constexpr std::array<uint8_t, 256> mirror = mirror_table();
-
 void reverse_paket(xpaket& p) {
   uint8_t* const bytes = p.writable_bytes();
   const uint32_t n = p.byte_length();
-  for (uint32_t i = 0; i < n; ++i) bytes[i] = mirror[bytes[i]];
+  for (uint32_t i = 0; i < n; ++i) bytes[i] = reverse_bits(bytes[i]);
 }
 
 // Returns the number of pairs exchanged.

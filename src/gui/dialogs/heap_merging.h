@@ -6,9 +6,9 @@
 // allocations after the sweep then come from the swept, cold memory. That made a dialog's pass
 // cost a tenth to a half more than the same pass without events. For as long as an object of this
 // class lives, the fast lists are off: each free merges with its neighbours at once, while its
-// memory is still in the cache. Objects may nest; the last one to go turns the lists back on.
-// Where the allocator has no such lists, or the user has tuned them (GLIBC_TUNABLES), this
-// does nothing.
+// memory is still in the cache. Objects may nest; the last one to go puts back the size the lists
+// had when the program started (the user's own, when GLIBC_TUNABLES set one). Where the allocator
+// has no such lists, this does nothing.
 class heap_merging_scope {
  public:
   heap_merging_scope();

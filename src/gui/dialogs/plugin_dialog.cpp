@@ -14,6 +14,7 @@
 #include "gui/dialogs/gauge.h"
 #include "gui/dialogs/glyphs.h"
 #include "gui/dialogs/heap_merging.h"
+#include "gui/dialogs/select_frame.h"
 #include "gui/grid/packet_grid.h"
 
 namespace {
@@ -85,7 +86,29 @@ TPelorin_Plugin::TPelorin_Plugin(QWidget* owner)
   events_at_ms_ = coarse_now_ms();
 }
 
+TPelorin_Plugin::TPelorin_Plugin(QWidget* owner, const dialog_frame& frame)
+    : TPelorin_Plugin(owner) {
+  setObjectName(QString::fromLatin1(frame.name));
+  setWindowTitle(QString::fromUtf8(frame.caption));
+  lblTitle->setText(QString::fromLatin1(frame.title));
+  imgLogo->setPixmap(program_logo(imgLogo->width()));
+  GrowFrame(frame.extra_width, frame.extra_height);
+  if (frame.scope != scope_place::none) {
+    fSelect = new Tfr_select(gbParams);
+    fSelect->setObjectName(QStringLiteral("fSelect"));
+    constexpr int top = 14;  // below the group's caption
+    fSelect->move(0,
+                  frame.scope == scope_place::top ? top : gbParams->height() - fSelect->height());
+    scope_last_in_tab_order_ = frame.scope == scope_place::bottom;
+  }
+  connect(btnOk, &QToolButton::clicked, this, [this] { btnOkClick(); });
+}
+
 TPelorin_Plugin::~TPelorin_Plugin() = default;
+
+void TPelorin_Plugin::btnOkClick() {
+  RunPassAndClose();
+}
 
 void TPelorin_Plugin::InitRange() {
   position_ = store_->begin();
@@ -151,11 +174,37 @@ std::optional<byte_range> TPelorin_Plugin::MarkedBytes() const {
 }
 
 void TPelorin_Plugin::GrowParams(int extra) {
-  setFixedSize(width(), height() + extra);
-  gbParams->resize(gbParams->width(), gbParams->height() + extra);
-  for (QWidget* w : {static_cast<QWidget*>(panProgress), static_cast<QWidget*>(btnCancel),
-                     static_cast<QWidget*>(btnOk)}) {
-    w->move(w->x(), w->y() + extra);
+  GrowFrame(0, extra);
+}
+
+void TPelorin_Plugin::GrowFrame(int extra_width, int extra_height) {
+  setFixedSize(width() + extra_width, height() + extra_height);
+  gbParams->resize(gbParams->width() + extra_width, gbParams->height() + extra_height);
+  // The gauge keeps the left of the bottom row and takes the new width; Cancel and OK keep the
+  // right.
+  panProgress->setGeometry(panProgress->x(), panProgress->y() + extra_height,
+                           panProgress->width() + extra_width, panProgress->height());
+  gProgress->resize(gProgress->width() + extra_width, gProgress->height());
+  for (QWidget* w : {static_cast<QWidget*>(btnCancel), static_cast<QWidget*>(btnOk)}) {
+    w->move(w->x() + extra_width, w->y() + extra_height);
+  }
+}
+
+void TPelorin_Plugin::PutScopeLastInTabOrder() {
+  QWidget* last = nullptr;
+  std::vector<QWidget*> in_scope;
+  for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain()) {
+    if (w->focusPolicy() == Qt::NoFocus) continue;
+    if (fSelect->isAncestorOf(w)) {
+      in_scope.push_back(w);
+    } else {
+      last = w;
+    }
+  }
+  if (last == nullptr) return;
+  for (QWidget* w : in_scope) {
+    setTabOrder(last, w);
+    last = w;
   }
 }
 
@@ -201,6 +250,9 @@ int TPelorin_Plugin::RunModal() {
 }
 
 bool TPelorin_Plugin::event(QEvent* e) {
+  if (e->type() == QEvent::Polish && std::exchange(scope_last_in_tab_order_, false)) {
+    PutScopeLastInTabOrder();
+  }
   const bool handled = QDialog::event(e);
   if (!start_on_activation_) return handled;
   if (e->type() == QEvent::WindowActivate) {

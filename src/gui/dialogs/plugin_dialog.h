@@ -16,12 +16,28 @@ class QLabel;
 class QToolButton;
 class TGauge;
 class TPacketGrid;
+class Tfr_select;
 
 // A range of byte indexes (from 0), both ends included.
 struct byte_range {
   uint32_t first = 0;
   uint32_t last = 0;
   bool operator==(const byte_range&) const = default;
+};
+
+// Where an operation dialog's scope frame stands in its parameter group: none, at the top, or at
+// the bottom below the dialog's own fields (Tab still visits it after them).
+enum class scope_place : uint8_t { none, top, bottom };
+
+// What every operation dialog sets in the common frame; the base lays it out, so that the dialog's
+// own constructor adds only its parameters.
+struct dialog_frame {
+  const char* name;                       // object name: the form's class name ("TfSigCut")
+  const char* caption;                    // window caption, UTF-8 ("обрезка")
+  const char* title;                      // the tool name lblTitle shows ("SIGCut")
+  int extra_height = 0;                   // the window and its parameter group grow by this much...
+  int extra_width = 0;                    // ...and widen by this much; the bottom row follows
+  scope_place scope = scope_place::none;  // the scope frame fSelect, if any
 };
 
 // The base of every operation dialog: the logo, title, parameter group, gauge, Cancel and OK; the
@@ -32,6 +48,9 @@ class TPelorin_Plugin : public QDialog {
 
  public:
   explicit TPelorin_Plugin(QWidget* owner);
+  // The frame of an operation dialog: names, caption, title, the logo, the sizes, the scope frame;
+  // OK calls btnOkClick().
+  TPelorin_Plugin(QWidget* owner, const dialog_frame& frame);
   TPelorin_Plugin(const TPelorin_Plugin&) = delete;
   TPelorin_Plugin& operator=(const TPelorin_Plugin&) = delete;
   ~TPelorin_Plugin() override;
@@ -56,6 +75,9 @@ class TPelorin_Plugin : public QDialog {
   void AdvanceProgress(qint64 packets);
   // The dialog's pass; non-zero closes the dialog with OK.
   virtual int Process() = 0;
+  // OK of an operation dialog: reads and checks the fields, then runs the pass and closes. The
+  // base runs the pass and closes.
+  virtual void btnOkClick();
   // Remembers the command and the store, prepares the pass (InitRange, InitProgress), asks
   // Prepare() whether the dialog should open, shows it modally and returns what the dialog did.
   // The store must outlive the call.
@@ -137,8 +159,15 @@ class TPelorin_Plugin : public QDialog {
   TGauge* gProgress = nullptr;
   QToolButton* btnCancel = nullptr;
   QToolButton* btnOk = nullptr;
+  // The scope frame of an operation dialog that has one (dialog_frame::scope).
+  Tfr_select* fSelect = nullptr;
 
  private:
+  // Moves the window's bottom edge and right edge out by these amounts, with the bottom row.
+  void GrowFrame(int extra_width, int extra_height);
+  // A scope frame made by the base stands below fields made after it: Tab visits it last.
+  void PutScopeLastInTabOrder();
+
   // Process(), then the packets the pass stepped since its last call of the step join the gauge.
   int ProcessAndSettle();
 
@@ -150,6 +179,8 @@ class TPelorin_Plugin : public QDialog {
   qint64 gauge_position_ = 0;
   qint64 event_interval_ms_ = event_interval_ms;
   qint64 events_at_ms_ = 0;  // when events last had their turn, on the coarse clock
+  // PutScopeLastInTabOrder is still to run, when the window is first polished.
+  bool scope_last_in_tab_order_ = false;
 };
 
 // What tests put in place of the modal loop: receives the dialog, returns its modal result.

@@ -1,5 +1,6 @@
 #include "gui/dialogs/select_frame.h"
 
+#include <QButtonGroup>
 #include <QLabel>
 #include <QRadioButton>
 
@@ -24,6 +25,11 @@ Tfr_select::Tfr_select(QWidget* parent) : QGroupBox(parent) {
       radio(this, "rbUnselectedPakets", QStringLiteral("применить к невыделенным пакетам"), 24);
   rbSelectedPakets = radio(this, "rbSelectedPakets",
                            QStringLiteral("применить к пакетам определенного цвета:"), 42);
+  // The three choices are a group of their own: Qt's automatic exclusivity would count them with
+  // every radio button of the dialog around the frame, and a click on one of the dialog's own could
+  // then clear the frame's choice instead of its neighbour.
+  auto* choices = new QButtonGroup(this);
+  for (QRadioButton* b : {rbAllPakets, rbUnselectedPakets, rbSelectedPakets}) choices->addButton(b);
   fColors = new Tfr_colors(this);
   fColors->setObjectName(QStringLiteral("fColors"));
   fColors->caption()->clear();

@@ -136,14 +136,13 @@ QString TfSigLoader::write_failed_text() {
 }
 
 QString TfSigLoader::packet_too_long_text(uint32_t number) {
-  return QStringLiteral("Пакет номер %1 длиннее 65535 байт: формат SIG не может его сохранить.   ")
-      .arg(static_cast<qulonglong>(number) + 1);
+  return QStringLiteral("Пакет номер %1 длиннее %2 байт: формат SIG не может его сохранить.   ")
+      .arg(QString::number(qulonglong{number} + 1), QString::number(sig_max_packet_bytes));
 }
 
 QString TfSigLoader::packet_too_long_for_capture_text(uint32_t number) {
-  return QStringLiteral(
-             "Пакет номер %1 длиннее 262144 байт: формат pcap не может его сохранить.   ")
-      .arg(static_cast<qulonglong>(number) + 1);
+  return QStringLiteral("Пакет номер %1 длиннее %2 байт: формат pcap не может его сохранить.   ")
+      .arg(QString::number(qulonglong{number} + 1), QString::number(capture_max_packet_bytes));
 }
 
 QString TfSigLoader::too_long_text(uint32_t number) const {

@@ -13,6 +13,7 @@
 #include "core/operations/colouring.h"
 #include "gui/dialogs/colors_frame.h"
 #include "gui/dialogs/message_box.h"
+#include "gui/dialogs/texts.h"
 #include "gui/grid/packet_grid.h"
 #include "gui/mainwindow/about_dialog.h"
 #include "gui/mainwindow/help_window.h"
@@ -22,10 +23,6 @@
 
 QString TfMain::cannot_start_text() {
   return QStringLiteral("Невозможно запустить модуль.   ");
-}
-
-QString TfMain::invalid_value_text() {
-  return QStringLiteral("Недопустимое значение.   ");
 }
 
 QString TfMain::unsaved_question_text() {
@@ -45,6 +42,20 @@ void TfMain::SetOperation(int index, operation_factory factory) {
     operations_[static_cast<size_t>(index)] = std::move(factory);
 }
 
+void TfMain::RunRow(const operation_row& row) {
+  if (row.asks_to_save && (busy_ || !ConfirmDiscard())) return;
+  if (row.drop) {
+    SetCommand(row.code, *row.drop);
+  } else {
+    SetCommand(row.code);
+  }
+  RunOperation(row.index);
+}
+
+void TfMain::RunRow(int index, uint8_t code) {
+  if (const operation_row* row = row_of(index, code)) RunRow(*row);
+}
+
 void TfMain::RunOperation(int index) {
   // The store must not change under a pass or a recount that lets events through.
   if (busy_) return;
@@ -56,6 +67,19 @@ void TfMain::RunOperation(int index) {
     show_warning(this, cannot_start_text());
     return;
   }
+  // A command no row names may change anything.
+  const operation_row* row = row_of(index, static_cast<uint8_t>(command_word_ & 0xFF));
+  // An exception leaves through here: the dialog is destroyed by its owner pointer and the
+  // application's handler reports it.
+  ApplyChange(row != nullptr ? row->change : change_kind::rebuild, [&] {
+    const PLUGIN_RESULT result = dialog->Execute(command_word_, store_);
+    dialog.reset();
+    return result;
+  });
+}
+
+void TfMain::ApplyChange(change_kind kind, const std::function<PLUGIN_RESULT()>& work) {
+  if (busy_) return;
   struct busy_guard {
     bool& busy;
     explicit busy_guard(bool& b) : busy(b) { busy = true; }
@@ -63,9 +87,10 @@ void TfMain::RunOperation(int index) {
     busy_guard& operator=(const busy_guard&) = delete;
     ~busy_guard() { busy = false; }
   } guard(busy_);
-  // An exception leaves through here: the dialog is destroyed by its owner pointer and the
-  // application's handler reports it.
-  const PLUGIN_RESULT result = dialog->Execute(command_word_, store_);
+  const PLUGIN_RESULT result = work();
+  // Not every command counts what it changed (a search colours without a counter): the kind says
+  // what it may have changed.
+  emit changeApplied(kind);
   if (marks_unsaved(result)) SetSaved(false);
   // Packets changed in place may have new lengths (a cut, say) even with the modified flag clear:
   // the column count and the length totals are recounted for them too.
@@ -74,10 +99,17 @@ void TfMain::RunOperation(int index) {
   if (result.modified || result.changed != 0 || result.deleted != 0 || result.joined != 0) {
     fAnalyser->ShowPaket(nullptr);
   }
-  dialog.reset();
   // The current cell's byte may be another one now.
   tGridSelectCell(tGrid->currentColumn(), tGrid->currentRow());
   tGrid->Redraw();
+}
+
+void TfMain::ApplyColouring(const std::function<int32_t()>& colour) {
+  ApplyChange(change_kind::colours, [&colour] {
+    PLUGIN_RESULT result;
+    result.recoloured = colour();
+    return result;
+  });
 }
 
 void TfMain::Recount() {
@@ -99,24 +131,19 @@ bool TfMain::ConfirmDiscard() {
 }
 
 void TfMain::mLoadClick() {
-  if (busy_ || !ConfirmDiscard()) return;
-  SetCommand(TfSigLoader::load);
-  RunOperation(op_files);
+  RunRow(op_files, TfSigLoader::load);
 }
 
 void TfMain::mSaveClick() {
-  SetCommand(TfSigLoader::save);
-  RunOperation(op_files);
+  RunRow(op_files, TfSigLoader::save);
 }
 
 void TfMain::mMergeClick() {
-  SetCommand(TfSigLoader::merge);
-  RunOperation(op_files);
+  RunRow(op_files, TfSigLoader::merge);
 }
 
 void TfMain::mAboutClick() {
-  SetCommand(0);
-  RunOperation(op_about);
+  RunRow(op_about, 0);
 }
 
 void TfMain::mHelpClick() {
@@ -148,39 +175,44 @@ uint32_t packet_of_row(int row) {
 
 }  // namespace
 
+// The colouring commands count one packet, or, over the whole store, every packet.
 void TfMain::mMarkClick() {
-  if (busy_) return;
-  if (mark_paket(store_, packet_of_row(tGrid->currentRow()), fColors->ChosenColour()))
-    tGrid->Redraw();
+  ApplyColouring([this] {
+    return int32_t{mark_paket(store_, packet_of_row(tGrid->currentRow()), fColors->ChosenColour())};
+  });
 }
 
 void TfMain::mUnmarkClick() {
-  if (busy_) return;
-  if (unmark_paket(store_, packet_of_row(tGrid->currentRow()))) tGrid->Redraw();
+  ApplyColouring(
+      [this] { return int32_t{unmark_paket(store_, packet_of_row(tGrid->currentRow()))}; });
 }
 
 void TfMain::mSelAllClick() {
-  if (busy_) return;
-  select_all(store_, fColors->ChosenColour());
-  tGrid->Redraw();
+  ApplyColouring([this] {
+    select_all(store_, fColors->ChosenColour());
+    return static_cast<int32_t>(store_.size());
+  });
 }
 
 void TfMain::mUnselallClick() {
-  if (busy_) return;
-  unselect_all(store_);
-  tGrid->Redraw();
+  ApplyColouring([this] {
+    unselect_all(store_);
+    return static_cast<int32_t>(store_.size());
+  });
 }
 
 void TfMain::mUnselCurClick() {
-  if (busy_) return;
-  unselect_colour(store_, fColors->ChosenColour());
-  tGrid->Redraw();
+  ApplyColouring([this] {
+    unselect_colour(store_, fColors->ChosenColour());
+    return static_cast<int32_t>(store_.size());
+  });
 }
 
 void TfMain::mInvertSelClick() {
-  if (busy_) return;
-  invert_selection(store_, fColors->ChosenColour());
-  tGrid->Redraw();
+  ApplyColouring([this] {
+    invert_selection(store_, fColors->ChosenColour());
+    return static_cast<int32_t>(store_.size());
+  });
 }
 
 void TfMain::tGridSelectCell(int column, int row) {

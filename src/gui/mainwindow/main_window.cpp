@@ -44,12 +44,6 @@ QSettings program_settings() {
   return QSettings(QStringLiteral("Quillmark"), QStringLiteral("Pelorin"));
 }
 
-struct tool_button {
-  const char* name;  // null: a separator
-  const char* tip;
-  void (TfMain::*handler)();
-};
-
 }  // namespace
 
 TfMain::TfMain(QStringList arguments, QWidget* parent)
@@ -94,7 +88,9 @@ TfMain::TfMain(QStringList arguments, QWidget* parent)
 
   // The operation modules of this build; the others answer that they cannot be started.
   for (int index = 0; index < operation_count; ++index) {
-    if (const dialog_factory factory = factory_of(index)) SetOperation(index, factory);
+    if (const dialog_factory factory = factory_of(index)) {
+      SetOperation(index, [factory](TfMain& main) { return factory(main.Context()); });
+    }
   }
 
   connect(tGrid, &TPacketGrid::statusText, tBar, &TStatusBar::setPanelText);
@@ -134,41 +130,63 @@ QAction* TfMain::AddAction(QMenu* menu, const char* name, const QString& caption
   return action;
 }
 
-QAction* TfMain::AddOperation(QMenu* menu, const operation_command& command) {
-  if (command.separator_before) menu->addSeparator();
-  QAction* action = menu->addAction(QString::fromUtf8(command.caption));
-  action->setObjectName(QString::fromLatin1(command.menu_name));
-  action->setShortcut(command.shortcut);
-  connect(action, &QAction::triggered, this, [this, index = command.index, code = command.code] {
-    SetCommand(code);
-    RunOperation(index);
-  });
-  return action;
+void TfMain::AddRows(QMenu* menu, command_menu place) {
+  for (const operation_row& row : operation_rows()) {
+    if (row.menu != place) continue;
+    const menu_command& command = row.command;
+    if (command.separator_before) menu->addSeparator();
+    QAction* action = menu->addAction(QString::fromUtf8(command.caption));
+    action->setObjectName(QString::fromLatin1(command.name));
+    action->setShortcut(command.shortcut);
+    connect(action, &QAction::triggered, this, [this, &row] { RunRow(row); });
+    if (command.button != nullptr) {
+      tool_buttons_.push_back(
+          {action, command.button, command.tip,
+           place == command_menu::file ? tool_group::files : tool_group::operations});
+    }
+  }
+}
+
+operation_context TfMain::Context() {
+  return {this, tGrid, store_, *this,
+          [this](view_mode mode) { SelectMode(static_cast<int>(mode)); }};
 }
 
 void TfMain::BuildMenus() {
   QMenuBar* mMain = menuBar();
   mMain->setObjectName(QStringLiteral("mMain"));
   QMenu* file = mMain->addMenu(QStringLiteral("Файл"));
-  AddAction(file, "mLoad", QStringLiteral("Открыть"), QKeySequence::Open, &TfMain::mLoadClick);
-  AddAction(file, "mSave", QStringLiteral("Сохранить"), QKeySequence::Save, &TfMain::mSaveClick);
-  AddAction(file, "mMerge", QStringLiteral("Подгрузить"), {}, &TfMain::mMergeClick);
+  AddRows(file, command_menu::file);
   file->addSeparator();
   mRecent = file->addMenu(QStringLiteral("Недавние файлы"));
   mRecent->setObjectName(QStringLiteral("mRecent"));
   FillRecentMenu();
 
   mView = mMain->addMenu(QStringLiteral("Вид"));
-  mode_items_[0] = AddAction(mView, "mViewDec", QStringLiteral("Десятичный"),
-                             QKeySequence(Qt::SHIFT | Qt::Key_F1), &TfMain::mViewDecClick);
-  mode_items_[1] = AddAction(mView, "mViewHex", QStringLiteral("Шестнадцатеричный"),
-                             QKeySequence(Qt::SHIFT | Qt::Key_F2), &TfMain::mViewHexClick);
-  mode_items_[2] = AddAction(mView, "mViewBin", QStringLiteral("Двоичный"),
-                             QKeySequence(Qt::SHIFT | Qt::Key_F3), &TfMain::mViewBinClick);
-  mode_items_[3] = AddAction(mView, "mViewText", QStringLiteral("Текстовый"),
-                             QKeySequence(Qt::SHIFT | Qt::Key_F4), &TfMain::mViewTextClick);
-  mode_items_[4] = AddAction(mView, "mViewPseudo", QStringLiteral("Псевдографика"),
-                             QKeySequence(Qt::SHIFT | Qt::Key_F5), &TfMain::mViewPseudoClick);
+  struct mode_command {
+    const char* item;
+    const char* caption;
+    Qt::Key key;
+    void (TfMain::*handler)();
+    const char* button;
+    const char* tip;
+  };
+  const mode_command modes[] = {
+      {"mViewDec", "Десятичный", Qt::Key_F1, &TfMain::mViewDecClick, "btnDec", "десятичный вид"},
+      {"mViewHex", "Шестнадцатеричный", Qt::Key_F2, &TfMain::mViewHexClick, "btnHex",
+       "шестнадцатеричный вид"},
+      {"mViewBin", "Двоичный", Qt::Key_F3, &TfMain::mViewBinClick, "btnBin", "двоичный вид"},
+      {"mViewText", "Текстовый", Qt::Key_F4, &TfMain::mViewTextClick, "btnText", "текстовый вид"},
+      {"mViewPseudo", "Псевдографика", Qt::Key_F5, &TfMain::mViewPseudoClick, "btnPseudo",
+       "вид в псевдографике"},
+  };
+  for (size_t i = 0; i < std::size(modes); ++i) {
+    const mode_command& m = modes[i];
+    mode_items_[i] = AddAction(mView, m.item, QString::fromUtf8(m.caption),
+                               QKeySequence(Qt::SHIFT | m.key), m.handler);
+    tool_buttons_.push_back(
+        {mode_items_[i], m.button, m.tip, tool_group::view_modes, button_role::view_mode});
+  }
   mView->addSeparator();
   mExpanded =
       AddAction(mView, "mExpanded", QStringLiteral("Расширенный"), {}, &TfMain::mExpandedClick);
@@ -180,12 +198,19 @@ void TfMain::BuildMenus() {
   mViewWProto = AddAction(mView, "mViewWProto", QStringLiteral("Окно протоколов"), {},
                           &TfMain::mViewWProtoClick);
   mViewWProto->setCheckable(true);
+  tool_buttons_.push_back(
+      {mViewWProto, "btnAnalyz", "окно протоколов", tool_group::protocols, button_role::toggle});
   mView->addSeparator();
-  AddAction(mView, "mSelAll", QStringLiteral("Выделить все пакеты"),
-            QKeySequence(Qt::CTRL | Qt::Key_A), &TfMain::mSelAllClick);
-  AddAction(mView, "mUnselall", QStringLiteral("Снять все выделение"), {}, &TfMain::mUnselallClick);
-  AddAction(mView, "mUnselCur", QStringLiteral("Снять текущее выделение"), {},
-            &TfMain::mUnselCurClick);
+  QAction* sel_all = AddAction(mView, "mSelAll", QStringLiteral("Выделить все пакеты"),
+                               QKeySequence(Qt::CTRL | Qt::Key_A), &TfMain::mSelAllClick);
+  QAction* unsel_all = AddAction(mView, "mUnselall", QStringLiteral("Снять все выделение"), {},
+                                 &TfMain::mUnselallClick);
+  QAction* unsel_cur = AddAction(mView, "mUnselCur", QStringLiteral("Снять текущее выделение"), {},
+                                 &TfMain::mUnselCurClick);
+  tool_buttons_.push_back({sel_all, "btnSelAll", "выделить все пакеты", tool_group::colouring});
+  tool_buttons_.push_back({unsel_all, "btnUnselAll", "снять все выделение", tool_group::colouring});
+  tool_buttons_.push_back(
+      {unsel_cur, "btnUnselCur", "снять выделение текущего цвета", tool_group::colouring});
   AddAction(mView, "mInvertSel", QStringLiteral("Инвертировать выделение"), {},
             &TfMain::mInvertSelClick);
   mView->addSeparator();
@@ -198,13 +223,14 @@ void TfMain::BuildMenus() {
   connect(copy, &QAction::triggered, this, &TfMain::mCopyClick);
   addAction(copy);
 
-  QMenu* processing = mMain->addMenu(QStringLiteral("Обработка"));
-  for (const operation_command& command : operation_commands()) AddOperation(processing, command);
+  AddRows(mMain->addMenu(QStringLiteral("Обработка")), command_menu::processing);
 
   QMenu* help = mMain->addMenu(QStringLiteral("Справка"));
-  AddAction(help, "mHelp", QStringLiteral("Справка"), QKeySequence(Qt::Key_F1),
-            &TfMain::mHelpClick);
-  AddAction(help, "mAbout", QStringLiteral("О программе"), {}, &TfMain::mAboutClick);
+  QAction* contents = AddAction(help, "mHelp", QStringLiteral("Справка"), QKeySequence(Qt::Key_F1),
+                                &TfMain::mHelpClick);
+  // The help button has no tool tip.
+  tool_buttons_.push_back({contents, "btnHelp", nullptr, tool_group::help});
+  AddRows(help, command_menu::help);
 }
 
 void TfMain::BuildToolBar() {
@@ -217,80 +243,37 @@ void TfMain::BuildToolBar() {
   tToolBar->setContextMenuPolicy(Qt::PreventContextMenu);
   addToolBar(Qt::TopToolBarArea, tToolBar);
 
-  auto menu_twin = [this](const char* name) {
-    return findChild<QAction*>(QString::fromLatin1(name));
-  };
-  const tool_button buttons[] = {
-      {"btnOpen", "открыть поток", &TfMain::mLoadClick},
-      {"btnSave", "сохранить поток", &TfMain::mSaveClick},
-      {"btnMerge", "подгрузить поток", &TfMain::mMergeClick},
-      {nullptr, nullptr, nullptr},
-      {"btnDec", "десятичный вид", &TfMain::mViewDecClick},
-      {"btnHex", "шестнадцатеричный вид", &TfMain::mViewHexClick},
-      {"btnBin", "двоичный вид", &TfMain::mViewBinClick},
-      {"btnText", "текстовый вид", &TfMain::mViewTextClick},
-      {"btnPseudo", "вид в псевдографике", &TfMain::mViewPseudoClick},
-      {nullptr, nullptr, nullptr},
-      {"btnAnalyz", "окно протоколов", &TfMain::mViewWProtoClick},
-      {nullptr, nullptr, nullptr},
-      {"btnSelAll", "выделить все пакеты", nullptr},
-      {"btnUnselAll", "снять все выделение", nullptr},
-      {"btnUnselCur", "снять выделение текущего цвета", nullptr},
-      {nullptr, nullptr, nullptr},
-      {nullptr, nullptr, nullptr},
-      {"btnHelp", "", &TfMain::mHelpClick},
-  };
-  // The operation buttons follow the colouring buttons, in the processing menu's order.
-  std::vector<tool_button> all(std::begin(buttons), std::end(buttons));
-  auto at = all.end() - 2;
-  for (const operation_command& command : operation_commands()) {
-    at = all.insert(at, tool_button{command.button_name, command.tip, nullptr}) + 1;
-  }
-  // Operation buttons call the action of their menu twin, so both run the same command.
-  std::vector<std::pair<const char*, const char*>> twins = {
-      {"btnSelAll", "mSelAll"}, {"btnUnselAll", "mUnselall"}, {"btnUnselCur", "mUnselCur"}};
-  for (const operation_command& command : operation_commands()) {
-    twins.emplace_back(command.button_name, command.menu_name);
-  }
   auto* modes = new QActionGroup(this);
   modes->setExclusive(true);
   int mode = 0;
-  for (const tool_button& b : all) {
-    if (b.name == nullptr) {
-      tToolBar->addSeparator();
-      continue;
-    }
+  for (size_t i = 0; i < tool_buttons_.size(); ++i) {
+    const tool_button& b = tool_buttons_[i];
+    if (i > 0 && tool_buttons_[i - 1].group != b.group) tToolBar->addSeparator();
     const QString name = QString::fromLatin1(b.name);
     QAction* action = tToolBar->addAction(tool_icon(name), QString());
     action->setObjectName(name);
     action->setToolTip(QString::fromUtf8(b.tip));
-    if (b.handler != nullptr) {
-      connect(action, &QAction::triggered, this, [this, h = b.handler] { (this->*h)(); });
-    } else {
-      for (const auto& [button, item] : twins) {
-        if (name == QLatin1String(button)) {
-          QAction* twin = menu_twin(item);
-          connect(action, &QAction::triggered, twin, &QAction::trigger);
-          action->setEnabled(twin->isEnabled());
-        }
-      }
-    }
+    // A button runs the command of its menu twin.
+    connect(action, &QAction::triggered, b.twin, &QAction::trigger);
+    action->setEnabled(b.twin->isEnabled());
     if (QWidget* widget = tToolBar->widgetForAction(action)) {
       widget->setObjectName(name);
       // Flat 23 x 22 buttons: with the style's wider ones the colour frame at the right end would
       // not fit a window of the start size and would hide behind the extension arrow.
       widget->setFixedSize(tool_button_size);
     }
-    if (name.startsWith(QLatin1String("btnDec")) || name == QLatin1String("btnHex") ||
-        name == QLatin1String("btnBin") || name == QLatin1String("btnText") ||
-        name == QLatin1String("btnPseudo")) {
-      action->setCheckable(true);
-      modes->addAction(action);
-      mode_buttons_[mode++] = action;
-    }
-    if (name == QLatin1String("btnAnalyz")) {
-      action->setCheckable(true);
-      btnAnalyz = action;
+    switch (b.role) {
+      case button_role::view_mode:
+        action->setCheckable(true);
+        modes->addAction(action);
+        mode_buttons_[mode++] = action;
+        break;
+      case button_role::toggle:
+        action->setCheckable(true);
+        btnAnalyz = action;
+        break;
+      case button_role::plain:
+        break;
     }
   }
   // The spacer parts the buttons from the colour frame; a separator there would cost the room the
@@ -320,30 +303,7 @@ void TfMain::BuildPopup() {
     action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     tGrid->addAction(action);
   }
-  struct filter {
-    const char* name;
-    const char* caption;
-    uint8_t code;
-    bool drop;
-  };
-  const filter filters[] = {
-      {"mLeaveMarked", "отобрать пакеты этого цвета", 5, false},
-      {"mDropMarked", "выкинуть пакеты этого цвета", 5, true},
-      {"mLeave", "отобрать пакеты с этим байтом", 3, false},
-      {"mDrop", "выкинуть пакеты с этим байтом", 3, true},
-      {"mLeaveLen", "отобрать пакеты этой длины", 4, false},
-      {"mDropLen", "выкинуть пакеты этой длины", 4, true},
-  };
-  for (size_t i = 0; i < std::size(filters); ++i) {
-    if (i % 2 == 0) mPopup->addSeparator();
-    const filter& f = filters[i];
-    QAction* action = mPopup->addAction(QString::fromUtf8(f.caption));
-    action->setObjectName(QString::fromLatin1(f.name));
-    connect(action, &QAction::triggered, this, [this, f] {
-      SetCommand(f.code, f.drop);
-      RunOperation(op_quick_filter);
-    });
-  }
+  AddRows(mPopup, command_menu::grid_popup);
   // A right click opens the menu without moving the current cell: its commands act on that cell.
   tGrid->viewport()->installEventFilter(this);
 }
@@ -374,8 +334,7 @@ void TfMain::FormActivate() {
   if (activated_) return;
   activated_ = true;
   if (arguments_.isEmpty()) return;
-  SetCommand(TfSigLoader::load_argument);
-  RunOperation(op_files);
+  RunRow(op_files, TfSigLoader::load_argument);
 }
 
 void TfMain::closeEvent(QCloseEvent* e) {
@@ -383,8 +342,7 @@ void TfMain::closeEvent(QCloseEvent* e) {
     e->ignore();
     return;
   }
-  SetCommand(TfSigLoader::unload);
-  RunOperation(op_files);
+  RunRow(op_files, TfSigLoader::unload);
   if (help_) help_->close();
   e->accept();
 }
@@ -447,7 +405,6 @@ void TfMain::FillRecentMenu() {
 void TfMain::OpenNamedFile(const QString& path) {
   if (busy_ || !ConfirmDiscard()) return;
   named_file_ = path;
-  SetCommand(TfSigLoader::load_argument);
-  RunOperation(op_files);
+  RunRow(op_files, TfSigLoader::load_argument);
   named_file_.clear();
 }

@@ -7,9 +7,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "core/model/cp1251.h"
 #include "core/model/pakets.h"
+#include "core/operations/pass.h"
 #include "gui/files/file_window.h"
 #include "gui/operations/registry.h"
 
@@ -27,7 +29,8 @@ class THelpWindow;
 class TPelorin_Plugin;
 
 // The main window: owns the packet store of the open signal, shows it in the grid, runs every
-// operation through the dispatcher, and keeps the saved flag and the status bar.
+// operation through the dispatcher, and keeps the saved flag and the status bar. Its menus and
+// tool bar carry the commands of the operation registry's rows besides its own.
 class TfMain : public QMainWindow, public sig_loader_host {
   Q_OBJECT
 
@@ -46,7 +49,8 @@ class TfMain : public QMainWindow, public sig_loader_host {
   void SetOperation(int index, operation_factory factory);
 
   // Creates the dialog of `index`, runs it on the store with the current command word, applies
-  // its result (saved flag, recount, redraw) and destroys it.
+  // its result (saved flag, recount, redraw) and destroys it. The row of the index and command
+  // code says what kind of change it is.
   void RunOperation(int index);
   // Command word for the next dispatcher call: the low byte is the command code; the high byte
   // (the quick filters' drop flag) stays unless `drop` is given.
@@ -79,7 +83,8 @@ class TfMain : public QMainWindow, public sig_loader_host {
   void mCopyClick();
   void mHelpClick();
   void mAboutClick();
-  // Colouring: the current colour is the tool bar's; none of them touches the saved flag.
+  // Colouring: the current colour is the tool bar's; none of them touches the saved flag. Each is
+  // one change of the kind change_kind::colours.
   void mMarkClick();
   void mUnmarkClick();
   void mSelAllClick();
@@ -101,8 +106,13 @@ class TfMain : public QMainWindow, public sig_loader_host {
 
   // The program's texts of this window.
   static QString cannot_start_text();
-  static QString invalid_value_text();
   static QString unsaved_question_text();
+
+ signals:
+  // A command that may change the store has run (an operation's pass, a file command, a quick
+  // filter, a marking), of the kind its row names: sent once per command, also when it changed
+  // nothing or was cancelled, after the work and before the window shows its result.
+  void changeApplied(change_kind kind);
 
  protected:
   bool event(QEvent* event) override;
@@ -117,7 +127,20 @@ class TfMain : public QMainWindow, public sig_loader_host {
   void BuildPopup();
   QAction* AddAction(QMenu* menu, const char* name, const QString& caption,
                      const QKeySequence& shortcut, void (TfMain::*handler)());
-  QAction* AddOperation(QMenu* menu, const operation_command& command);
+  // The registry's commands of `place`, in row order; those with a button join the tool bar.
+  void AddRows(QMenu* menu, command_menu place);
+  // Sets the row's command word and runs its operation.
+  void RunRow(const operation_row& row);
+  void RunRow(int index, uint8_t code);
+  // Every change of the store passes through here: runs `work`, one command's change of the kind
+  // given, with other commands held off, and shows its result: the saved flag by the dispatcher's
+  // rule, a recount when lengths or the packet count may have changed, the protocol pane emptied
+  // when its packet may be gone, the status panels and the grid redrawn.
+  void ApplyChange(change_kind kind, const std::function<PLUGIN_RESULT()>& work);
+  // A colouring command: `colour` recolours and returns how many packets it coloured.
+  void ApplyColouring(const std::function<int32_t()>& colour);
+  // What a dialog may use of this window.
+  [[nodiscard]] operation_context Context();
   void SelectMode(int position);
   void tGridSelectCell(int column, int row);
   void tGridActivate(uint32_t number);
@@ -141,6 +164,19 @@ class TfMain : public QMainWindow, public sig_loader_host {
   uint16_t command_word_ = 0;
   cp1251_table cp1251_;
   std::array<operation_factory, operation_count> operations_;
+
+  // The tool bar's buttons, left to right, each the twin of a menu item made before it; a new
+  // group begins after a separator.
+  enum class tool_group : uint8_t { files, view_modes, protocols, colouring, operations, help };
+  enum class button_role : uint8_t { plain, view_mode, toggle };
+  struct tool_button {
+    QAction* twin;
+    const char* name;  // object name, also the icon's name
+    const char* tip;   // UTF-8; null: none
+    tool_group group;
+    button_role role = button_role::plain;
+  };
+  std::vector<tool_button> tool_buttons_;
 
   TPacketGrid* tGrid = nullptr;
   QFrame* tpProto = nullptr;

@@ -4,14 +4,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QToolButton>
 
 #include "gui/dialogs/basic_logger.h"
 #include "gui/dialogs/fields.h"
-#include "gui/dialogs/glyphs.h"
 #include "gui/dialogs/message_box.h"
 #include "gui/dialogs/select_frame.h"
-#include "gui/mainwindow/main_window.h"
+#include "gui/dialogs/texts.h"
 
 namespace {
 
@@ -20,13 +18,12 @@ constexpr int extra_height = 24;
 
 }  // namespace
 
-TfSigCut::TfSigCut(QWidget* owner) : TPelorin_Plugin(owner) {
-  setObjectName(QStringLiteral("TfSigCut"));
-  setWindowTitle(QStringLiteral("обрезка"));
-  lblTitle->setText(QStringLiteral("SIGCut"));
-  imgLogo->setPixmap(program_logo(imgLogo->width()));
-  GrowParams(extra_height);
-
+TfSigCut::TfSigCut(QWidget* owner)
+    : TPelorin_Plugin(owner, {.name = "TfSigCut",
+                              .caption = "обрезка",
+                              .title = "SIGCut",
+                              .extra_height = extra_height,
+                              .scope = scope_place::bottom}) {
   rbBytes = new QRadioButton(QStringLiteral("побайтная обрезка"), gbParams);
   rbBytes->setObjectName(QStringLiteral("rbBytes"));
   rbBytes->setGeometry(8, 16, 130, 17);
@@ -44,13 +41,8 @@ TfSigCut::TfSigCut(QWidget* owner) : TPelorin_Plugin(owner) {
   lblEnd = add_label(gbParams, QStringLiteral("байт от конца"), 124, 62, 148);
   lblEnd->setObjectName(QStringLiteral("lblEnd"));
 
-  fSelect = new Tfr_select(gbParams);
-  fSelect->setObjectName(QStringLiteral("fSelect"));
-  fSelect->move(0, gbParams->height() - fSelect->height());
-
   connect(rbBytes, &QRadioButton::clicked, this, [this] { rbBytesClick(); });
   connect(rbBits, &QRadioButton::clicked, this, [this] { rbBitsClick(); });
-  connect(btnOk, &QToolButton::clicked, this, [this] { btnOkClick(); });
 }
 
 QString TfSigCut::invalid_counts_text() {
@@ -83,7 +75,7 @@ void TfSigCut::btnOkClick() {
   params_ = cut_params{rbBits->isChecked(), *start, rbBits->isChecked() ? 0 : *end};
   // A negative trailing count grows every packet: more than memory holds is no valid value.
   if (!cut_fits_memory(*store_, fSelect->Scope(), params_)) {
-    show_warning(this, TfMain::invalid_value_text());
+    show_warning(this, invalid_value_text());
     edEnd->setFocus();
     return;
   }

@@ -6,7 +6,6 @@
 class QLabel;
 class QLineEdit;
 class QRadioButton;
-class Tfr_select;
 
 // The cut dialog "SIGCut": the unit, the leading and trailing counts and the scope; OK cuts the
 // packets in scope through cut().
@@ -22,7 +21,7 @@ class TfSigCut : public TPelorin_Plugin {
   void rbBytesClick();
   void rbBitsClick();
   // Reads and checks both counts; runs the pass and closes, or shows the message and stays.
-  void btnOkClick();
+  void btnOkClick() override;
 
   static QString invalid_counts_text();
 
@@ -33,6 +32,5 @@ class TfSigCut : public TPelorin_Plugin {
   QLabel* lblStart = nullptr;
   QLineEdit* edEnd = nullptr;
   QLabel* lblEnd = nullptr;
-  Tfr_select* fSelect = nullptr;
   cut_params params_;
 };

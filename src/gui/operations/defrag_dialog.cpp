@@ -5,11 +5,9 @@
 #include <QLabel>
 #include <QScopeGuard>
 #include <QSpinBox>
-#include <QToolButton>
 
 #include "gui/dialogs/colors_frame.h"
 #include "gui/dialogs/fields.h"
-#include "gui/dialogs/glyphs.h"
 #include "gui/dialogs/message_box.h"
 #include "gui/grid/packet_grid.h"
 
@@ -49,13 +47,11 @@ const QString from_start = QStringLiteral("удалить от начала па
 
 }  // namespace
 
-TfSigDefrag::TfSigDefrag(QWidget* owner) : TPelorin_Plugin(owner) {
-  setObjectName(QStringLiteral("TfSigDefrag"));
-  setWindowTitle(QStringLiteral("дефрагментатор"));
-  lblTitle->setText(QStringLiteral("SIGDefrag"));
-  imgLogo->setPixmap(program_logo(imgLogo->width()));
-  GrowParams(extra_height);
-
+TfSigDefrag::TfSigDefrag(QWidget* owner)
+    : TPelorin_Plugin(owner, {.name = "TfSigDefrag",
+                              .caption = "дефрагментатор",
+                              .title = "SIGDefrag",
+                              .extra_height = extra_height}) {
   fCStart = colour_row(gbParams, "fCStart", 14);
   fCStart->caption()->setText(QStringLiteral("цвет первых пакетов"));
   edBStart = count_row(gbParams, "edBStart", from_end, 54);
@@ -74,7 +70,6 @@ TfSigDefrag::TfSigDefrag(QWidget* owner) : TPelorin_Plugin(owner) {
 
   connect(cbMiddle, &QCheckBox::clicked, this, [this] { cbMiddleClick(); });
   connect(cbEnd, &QCheckBox::clicked, this, [this] { cbEndClick(); });
-  connect(btnOk, &QToolButton::clicked, this, [this] { btnOkClick(); });
   cbMiddleClick();
   cbEndClick();
 }

@@ -19,7 +19,7 @@ class TfSigDefrag : public TPelorin_Plugin {
   int Process() override;
   void cbMiddleClick();
   void cbEndClick();
-  void btnOkClick();
+  void btnOkClick() override;
 
   // "Пакет номер N: длина превышает размер буфера. Пакет будет пропущен.   "
   static QString overlong_text(uint32_t number);

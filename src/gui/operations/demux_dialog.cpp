@@ -1,12 +1,9 @@
 #include "gui/operations/demux_dialog.h"
 
 #include <QGroupBox>
-#include <QLabel>
 #include <QRadioButton>
 #include <QScopeGuard>
-#include <QToolButton>
 
-#include "gui/dialogs/glyphs.h"
 #include "gui/dialogs/message_box.h"
 #include "gui/dialogs/select_frame.h"
 #include "gui/grid/packet_grid.h"
@@ -22,18 +19,14 @@ QRadioButton* radio(QWidget* parent, const char* name, const QString& text, int 
 
 }  // namespace
 
-TfSigDemux::TfSigDemux(QWidget* owner) : TPelorin_Plugin(owner) {
-  setObjectName(QStringLiteral("TfSigDemux"));
-  setWindowTitle(QStringLiteral("демультиплексор"));
-  lblTitle->setText(QStringLiteral("SIGDemux"));
-  imgLogo->setPixmap(program_logo(imgLogo->width()));
+TfSigDemux::TfSigDemux(QWidget* owner)
+    : TPelorin_Plugin(owner, {.name = "TfSigDemux",
+                              .caption = "демультиплексор",
+                              .title = "SIGDemux",
+                              .scope = scope_place::bottom}) {
   rbLeave = radio(gbParams, "rbLeave", QStringLiteral("оставить выделенные столбцы"), 18);
   rbDel = radio(gbParams, "rbDel", QStringLiteral("оставить все столбцы кроме выделенных"), 40);
   rbLeave->setChecked(true);
-  fSelect = new Tfr_select(gbParams);
-  fSelect->setObjectName(QStringLiteral("fSelect"));
-  fSelect->move(0, gbParams->height() - fSelect->height());
-  connect(btnOk, &QToolButton::clicked, this, [this] { btnOkClick(); });
 }
 
 QString TfSigDemux::no_columns_text() {
@@ -48,10 +41,6 @@ bool TfSigDemux::Prepare() {
   }
   range_ = *marked;
   return true;
-}
-
-void TfSigDemux::btnOkClick() {
-  RunPassAndClose();
 }
 
 int TfSigDemux::Process() {

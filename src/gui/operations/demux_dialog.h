@@ -4,7 +4,6 @@
 #include "gui/dialogs/plugin_dialog.h"
 
 class QRadioButton;
-class Tfr_select;
 
 // The column demultiplexer "SIGDemux": keeps or removes the grid's marked byte columns in every
 // packet in scope. It opens only when a column range is marked, and clears the mark after OK.
@@ -16,7 +15,6 @@ class TfSigDemux : public TPelorin_Plugin {
 
   // Runs the pass on the marked range, clears the mark; returns 1.
   int Process() override;
-  void btnOkClick();
 
   static QString no_columns_text();
 
@@ -27,6 +25,5 @@ class TfSigDemux : public TPelorin_Plugin {
  private:
   QRadioButton* rbLeave = nullptr;
   QRadioButton* rbDel = nullptr;
-  Tfr_select* fSelect = nullptr;
   byte_range range_;
 };

@@ -6,13 +6,11 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QToolButton>
 
 #include <algorithm>
 
 #include "core/operations/int_text.h"
 #include "gui/dialogs/fields.h"
-#include "gui/dialogs/glyphs.h"
 #include "gui/dialogs/message_box.h"
 #include "gui/dialogs/select_frame.h"
 
@@ -30,13 +28,12 @@ QString bit_number_text() {
 
 }  // namespace
 
-TfSigEdit::TfSigEdit(QWidget* owner) : TPelorin_Plugin(owner) {
-  setObjectName(QStringLiteral("TfSigEdit"));
-  setWindowTitle(QStringLiteral("изменение значения"));
-  lblTitle->setText(QStringLiteral("SIGEdit"));
-  imgLogo->setPixmap(program_logo(imgLogo->width()));
-  GrowParams(extra_height);
-
+TfSigEdit::TfSigEdit(QWidget* owner)
+    : TPelorin_Plugin(owner, {.name = "TfSigEdit",
+                              .caption = "изменение значения",
+                              .title = "SIGEdit",
+                              .extra_height = extra_height,
+                              .scope = scope_place::bottom}) {
   rbBytes = new QRadioButton(QStringLiteral("изменить значение байт"), gbParams);
   rbBytes->setObjectName(QStringLiteral("rbBytes"));
   rbBytes->setGeometry(8, 16, 260, 17);
@@ -60,13 +57,8 @@ TfSigEdit::TfSigEdit(QWidget* owner) : TPelorin_Plugin(owner) {
   cbVal->setEditText(QString());
   cbVal->setGeometry(100, 82, 57, 20);
 
-  fSelect = new Tfr_select(gbParams);
-  fSelect->setObjectName(QStringLiteral("fSelect"));
-  fSelect->move(0, gbParams->height() - fSelect->height());
-
   connect(rbBytes, &QRadioButton::clicked, this, [this] { rbBytesClick(); });
   connect(rbBits, &QRadioButton::clicked, this, [this] { rbBitsClick(); });
-  connect(btnOk, &QToolButton::clicked, this, [this] { btnOkClick(); });
 }
 
 QString TfSigEdit::invalid_value_text() {

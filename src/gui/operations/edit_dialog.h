@@ -7,7 +7,6 @@ class QComboBox;
 class QLabel;
 class QRadioButton;
 class QSpinBox;
-class Tfr_select;
 
 // The edit dialog "SIGEdit": a byte or a bit, its number (from 1), the value and the scope; OK
 // writes the value into the packets in scope through edit(). The number opens at the grid's
@@ -25,7 +24,7 @@ class TfSigEdit : public TPelorin_Plugin {
   void rbBitsClick();
   // Reads the value (its low 8 bits); runs the pass and closes, or shows the message, focuses the
   // value and stays.
-  void btnOkClick();
+  void btnOkClick() override;
 
   static QString invalid_value_text();
   // The highest number the position field takes.
@@ -41,6 +40,5 @@ class TfSigEdit : public TPelorin_Plugin {
   QLabel* lblPos = nullptr;
   QSpinBox* edPos = nullptr;
   QComboBox* cbVal = nullptr;
-  Tfr_select* fSelect = nullptr;
   edit_params params_;
 };

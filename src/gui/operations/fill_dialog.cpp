@@ -4,10 +4,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QToolButton>
 
 #include "gui/dialogs/fields.h"
-#include "gui/dialogs/glyphs.h"
 #include "gui/dialogs/message_box.h"
 #include "gui/dialogs/select_frame.h"
 
@@ -18,13 +16,12 @@ constexpr int extra_height = 56;
 
 }  // namespace
 
-TfSigFill::TfSigFill(QWidget* owner) : TPelorin_Plugin(owner) {
-  setObjectName(QStringLiteral("TfSigFill"));
-  setWindowTitle(QStringLiteral("дополнение"));
-  lblTitle->setText(QStringLiteral("SIGFill"));
-  imgLogo->setPixmap(program_logo(imgLogo->width()));
-  GrowParams(extra_height);
-
+TfSigFill::TfSigFill(QWidget* owner)
+    : TPelorin_Plugin(owner, {.name = "TfSigFill",
+                              .caption = "дополнение",
+                              .title = "SIGFill",
+                              .extra_height = extra_height,
+                              .scope = scope_place::bottom}) {
   rbMax = new QRadioButton(QStringLiteral("дополнение до самого длинного пакета"), gbParams);
   rbMax->setObjectName(QStringLiteral("rbMax"));
   rbMax->setGeometry(8, 16, 262, 17);
@@ -40,13 +37,8 @@ TfSigFill::TfSigFill(QWidget* owner) : TPelorin_Plugin(owner) {
   add_label(gbParams, QStringLiteral("символа-заполнителя"), 8, 80, 150);
   edVal = add_field(gbParams, "edVal", QStringLiteral("0"), 160, 72, 57);
 
-  fSelect = new Tfr_select(gbParams);
-  fSelect->setObjectName(QStringLiteral("fSelect"));
-  fSelect->move(0, gbParams->height() - fSelect->height());
-
   connect(rbMax, &QRadioButton::clicked, this, [this] { rbMaxClick(); });
   connect(rbTo, &QRadioButton::clicked, this, [this] { rbToClick(); });
-  connect(btnOk, &QToolButton::clicked, this, [this] { btnOkClick(); });
 }
 
 QString TfSigFill::invalid_value_text() {

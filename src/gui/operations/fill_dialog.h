@@ -5,7 +5,6 @@
 
 class QLineEdit;
 class QRadioButton;
-class Tfr_select;
 
 // The fill dialog "SIGFill": pad to the longest packet or to a number of bytes, the fill value and
 // the scope; OK pads the packets in scope through fill().
@@ -22,7 +21,7 @@ class TfSigFill : public TPelorin_Plugin {
   void rbToClick();
   // Reads and checks the fill value, then (numeric target only) the target; runs the pass and
   // closes, or shows the field's message, focuses it and stays.
-  void btnOkClick();
+  void btnOkClick() override;
 
   static QString invalid_value_text();
   static QString invalid_target_text();
@@ -32,6 +31,5 @@ class TfSigFill : public TPelorin_Plugin {
   QRadioButton* rbTo = nullptr;
   QLineEdit* edFillTo = nullptr;
   QLineEdit* edVal = nullptr;
-  Tfr_select* fSelect = nullptr;
   fill_params params_;
 };

@@ -6,12 +6,10 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSettings>
-#include <QToolButton>
 
 #include "core/model/cp1251.h"
 #include "gui/dialogs/colors_frame.h"
 #include "gui/dialogs/fields.h"
-#include "gui/dialogs/glyphs.h"
 #include "gui/dialogs/message_box.h"
 #include "gui/grid/packet_grid.h"
 
@@ -48,13 +46,11 @@ QString key(const char* name) {
 
 }  // namespace
 
-TfSigFind::TfSigFind(QWidget* owner) : TPelorin_Plugin(owner) {
-  setObjectName(QStringLiteral("TfSigFind"));
-  setWindowTitle(QStringLiteral("поиск"));
-  lblTitle->setText(QStringLiteral("SIGSearch"));
-  imgLogo->setPixmap(program_logo(imgLogo->width()));
-  GrowParams(extra_height);
-
+TfSigFind::TfSigFind(QWidget* owner)
+    : TPelorin_Plugin(owner, {.name = "TfSigFind",
+                              .caption = "поиск",
+                              .title = "SIGSearch",
+                              .extra_height = extra_height}) {
   rbText = add_radio(gbParams, "rbText", QStringLiteral("поиск текстовой строки"), 16);
   rbBin = add_radio(gbParams, "rbBin", QStringLiteral("поиск двоичной последовательности"), 34);
   rbText->setChecked(true);
@@ -90,7 +86,6 @@ TfSigFind::TfSigFind(QWidget* owner) : TPelorin_Plugin(owner) {
 
   connect(rbNextMatch, &QRadioButton::clicked, this, [this] { rbNextMatchClick(); });
   connect(rbAllMatch, &QRadioButton::clicked, this, [this] { rbAllMatchClick(); });
-  connect(btnOk, &QToolButton::clicked, this, [this] { btnOkClick(); });
   rbNextMatchClick();
 }
 

@@ -31,7 +31,7 @@ class TfSigFind : public TPelorin_Plugin {
   void rbNextMatchClick();
   void rbAllMatchClick();
   // Checks the pattern; runs the search and closes, or shows the message and stays.
-  void btnOkClick();
+  void btnOkClick() override;
 
   // How the dialog switches the main window's display mode after a first match (the main window's
   // own View command); without one, the grid's mode is switched alone.

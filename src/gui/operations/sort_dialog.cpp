@@ -1,24 +1,17 @@
 #include "gui/operations/sort_dialog.h"
 
 #include <QGroupBox>
-#include <QLabel>
-#include <QToolButton>
 
 #include "core/operations/select_by_values.h"
 #include "gui/dialogs/colors_frame.h"
-#include "gui/dialogs/glyphs.h"
 #include "gui/dialogs/select_frame.h"
 #include "gui/dialogs/sort_frame.h"
 
-TfSigSort::TfSigSort(QWidget* owner) : TPelorin_Plugin(owner) {
-  setObjectName(QStringLiteral("TfSigSort"));
-  setWindowTitle(QStringLiteral("отбор по значениям"));
-  lblTitle->setText(QStringLiteral("SIGSort"));
-  imgLogo->setPixmap(program_logo(imgLogo->width()));
-
-  fSelect = new Tfr_select(gbParams);
-  fSelect->setObjectName(QStringLiteral("fSelect"));
-  fSelect->move(0, 14);
+TfSigSort::TfSigSort(QWidget* owner)
+    : TPelorin_Plugin(owner, {.name = "TfSigSort",
+                              .caption = "отбор по значениям",
+                              .title = "SIGSort",
+                              .scope = scope_place::top}) {
   fSorter = new Tfr_sort(gbParams);
   fSorter->setObjectName(QStringLiteral("fSorter"));
   fSorter->move(0, fSelect->y() + fSelect->height() + 2);
@@ -26,8 +19,6 @@ TfSigSort::TfSigSort(QWidget* owner) : TPelorin_Plugin(owner) {
   fColors->setObjectName(QStringLiteral("fColors"));
   fColors->move(3, fSorter->y() + fSorter->height() + 2);
   GrowParams(fColors->y() + fColors->height() + 4 - gbParams->height());
-
-  connect(btnOk, &QToolButton::clicked, this, [this] { btnOkClick(); });
 }
 
 bool TfSigSort::Prepare() {

@@ -4,7 +4,6 @@
 #include "gui/dialogs/plugin_dialog.h"
 
 class Tfr_colors;
-class Tfr_select;
 class Tfr_sort;
 
 // The selection by values "SIGSort": the scope, a list of conditions on bytes and bits and the
@@ -19,14 +18,13 @@ class TfSigSort : public TPelorin_Plugin {
   // Colours with the list as it stands; returns 1.
   int Process() override;
   // Runs the pass and closes; with no condition closes without one.
-  void btnOkClick();
+  void btnOkClick() override;
 
  protected:
   // The editor starts at the byte of the grid's current column (counted from 1).
   bool Prepare() override;
 
  private:
-  Tfr_select* fSelect = nullptr;
   Tfr_sort* fSorter = nullptr;
   Tfr_colors* fColors = nullptr;
 };

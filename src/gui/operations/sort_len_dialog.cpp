@@ -4,13 +4,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QSpinBox>
-#include <QToolButton>
 
 #include <algorithm>
 
 #include "gui/dialogs/colors_frame.h"
 #include "gui/dialogs/fields.h"
-#include "gui/dialogs/glyphs.h"
 #include "gui/dialogs/select_frame.h"
 #include "gui/grid/packet_grid.h"
 
@@ -24,17 +22,12 @@ constexpr int longest_without_grid = 65535;
 
 }  // namespace
 
-TfSortLen::TfSortLen(QWidget* owner) : TPelorin_Plugin(owner) {
-  setObjectName(QStringLiteral("TfSortLen"));
-  setWindowTitle(QStringLiteral("отбор по длинам"));
-  lblTitle->setText(QStringLiteral("SIGSortLen"));
-  imgLogo->setPixmap(program_logo(imgLogo->width()));
-  GrowParams(extra_height);
-
-  fSelect = new Tfr_select(gbParams);
-  fSelect->setObjectName(QStringLiteral("fSelect"));
-  fSelect->move(0, 14);
-
+TfSortLen::TfSortLen(QWidget* owner)
+    : TPelorin_Plugin(owner, {.name = "TfSortLen",
+                              .caption = "отбор по длинам",
+                              .title = "SIGSortLen",
+                              .extra_height = extra_height,
+                              .scope = scope_place::top}) {
   const int row = fSelect->y() + fSelect->height() + 4;
   lblHeader = add_label(gbParams, QStringLiteral("длина пакета"), 8, row, 76);
   lblHeader->setObjectName(QStringLiteral("lblHeader"));
@@ -54,8 +47,6 @@ TfSortLen::TfSortLen(QWidget* owner) : TPelorin_Plugin(owner) {
   fColors = new Tfr_colors(gbParams);
   fColors->setObjectName(QStringLiteral("fColors"));
   fColors->move(3, row + 24);
-
-  connect(btnOk, &QToolButton::clicked, this, [this] { btnOkClick(); });
 }
 
 QStringList TfSortLen::operator_texts() {

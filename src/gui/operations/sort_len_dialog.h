@@ -9,7 +9,6 @@ class QComboBox;
 class QLabel;
 class QSpinBox;
 class Tfr_colors;
-class Tfr_select;
 
 // The selection by length "SIGSortLen": the scope, a comparison of the byte count with a number
 // and the result colour; OK colours the matching packets in scope through select_by_length().
@@ -22,7 +21,7 @@ class TfSortLen : public TPelorin_Plugin {
   // Colours with the comparison read by btnOkClick; returns 1.
   int Process() override;
   // Reads the operator and the number; runs the pass and closes.
-  void btnOkClick();
+  void btnOkClick() override;
 
   // The operator texts, in the order of length_operator.
   static QStringList operator_texts();
@@ -32,7 +31,6 @@ class TfSortLen : public TPelorin_Plugin {
   bool Prepare() override;
 
  private:
-  Tfr_select* fSelect = nullptr;
   QLabel* lblHeader = nullptr;
   QComboBox* cbOp = nullptr;
   QSpinBox* edVal = nullptr;

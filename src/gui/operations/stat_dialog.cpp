@@ -16,7 +16,6 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTableView>
-#include <QToolButton>
 #include <QValueAxis>
 
 #include <algorithm>
@@ -24,7 +23,6 @@
 
 #include "gui/dialogs/fields.h"
 #include "gui/dialogs/gauge.h"
-#include "gui/dialogs/glyphs.h"
 #include "gui/dialogs/message_box.h"
 #include "gui/grid/packet_grid.h"
 
@@ -103,19 +101,12 @@ QVariant stat_table_model::headerData(int section, Qt::Orientation orientation, 
   return QStringLiteral("   ") + QString::number(section + 1);
 }
 
-TfSigStat::TfSigStat(QWidget* owner) : TPelorin_Plugin(owner) {
-  setObjectName(QStringLiteral("TfSigStat"));
-  setWindowTitle(QStringLiteral("статистика"));
-  lblTitle->setText(QStringLiteral("SIGStat"));
-  imgLogo->setPixmap(program_logo(imgLogo->width()));
-  GrowParams(extra_height);
-  // Wider as well: the bottom row keeps the gauge on the left, Cancel and OK on the right.
-  setFixedSize(width() + extra_width, height());
-  gbParams->resize(gbParams->width() + extra_width, gbParams->height());
-  panProgress->resize(panProgress->width() + extra_width, panProgress->height());
-  gProgress->resize(gProgress->width() + extra_width, gProgress->height());
-  btnCancel->move(btnCancel->x() + extra_width, btnCancel->y());
-  btnOk->move(btnOk->x() + extra_width, btnOk->y());
+TfSigStat::TfSigStat(QWidget* owner)
+    : TPelorin_Plugin(owner, {.name = "TfSigStat",
+                              .caption = "статистика",
+                              .title = "SIGStat",
+                              .extra_height = extra_height,
+                              .extra_width = extra_width}) {
   const int inner = gbParams->width() - 16;
 
   rbBytes = new QRadioButton(QStringLiteral("статистика на значения байтов"), gbParams);
@@ -184,7 +175,6 @@ TfSigStat::TfSigStat(QWidget* owner) : TPelorin_Plugin(owner) {
   connect(rbBytes, &QRadioButton::clicked, this, [this] { rbBytesClick(); });
   connect(rbBits, &QRadioButton::clicked, this, [this] { rbBitsClick(); });
   connect(rbLen, &QRadioButton::clicked, this, [this] { rbLenClick(); });
-  connect(btnOk, &QToolButton::clicked, this, [this] { btnOkClick(); });
   connect(btnSaveCsv, &QPushButton::clicked, this, [this] { btnSaveCsvClick(); });
 }
 

@@ -60,7 +60,7 @@ class TfSigStat : public TPelorin_Plugin {
   void rbBitsClick();
   void rbLenClick();
   // Builds the position list from the fields and runs the count; the dialog stays open.
-  void btnOkClick();
+  void btnOkClick() override;
   // Asks for a file name and writes the whole result table as CSV.
   void btnSaveCsvClick();
 

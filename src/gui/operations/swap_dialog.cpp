@@ -1,19 +1,15 @@
 #include "gui/operations/swap_dialog.h"
 
 #include <QGroupBox>
-#include <QLabel>
 #include <QRadioButton>
-#include <QToolButton>
 
-#include "gui/dialogs/glyphs.h"
 #include "gui/dialogs/select_frame.h"
 
-TfSigSwap::TfSigSwap(QWidget* owner) : TPelorin_Plugin(owner) {
-  setObjectName(QStringLiteral("TfSigSwap"));
-  setWindowTitle(QStringLiteral("перестановка"));
-  lblTitle->setText(QStringLiteral("SIGSwap"));
-  imgLogo->setPixmap(program_logo(imgLogo->width()));
-
+TfSigSwap::TfSigSwap(QWidget* owner)
+    : TPelorin_Plugin(owner, {.name = "TfSigSwap",
+                              .caption = "перестановка",
+                              .title = "SIGSwap",
+                              .scope = scope_place::bottom}) {
   rbReverse = new QRadioButton(QStringLiteral("разворот бит в байте"), gbParams);
   rbReverse->setObjectName(QStringLiteral("rbReverse"));
   rbReverse->setGeometry(8, 16, 260, 17);
@@ -21,12 +17,6 @@ TfSigSwap::TfSigSwap(QWidget* owner) : TPelorin_Plugin(owner) {
   rbSwap->setObjectName(QStringLiteral("rbSwap"));
   rbSwap->setGeometry(8, 38, 260, 17);
   rbReverse->setChecked(true);
-
-  fSelect = new Tfr_select(gbParams);
-  fSelect->setObjectName(QStringLiteral("fSelect"));
-  fSelect->move(0, gbParams->height() - fSelect->height());
-
-  connect(btnOk, &QToolButton::clicked, this, [this] { btnOkClick(); });
 }
 
 void TfSigSwap::btnOkClick() {

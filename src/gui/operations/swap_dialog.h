@@ -4,7 +4,6 @@
 #include "gui/dialogs/plugin_dialog.h"
 
 class QRadioButton;
-class Tfr_select;
 
 // The swap dialog "SIGSwap": bit reversal or byte swap, and the scope; OK rearranges the packets
 // in scope through swap().
@@ -17,11 +16,10 @@ class TfSigSwap : public TPelorin_Plugin {
   // Rearranges with the mode read by btnOkClick; returns 1.
   int Process() override;
   // Reads the mode; runs the pass and closes.
-  void btnOkClick();
+  void btnOkClick() override;
 
  private:
   QRadioButton* rbReverse = nullptr;
   QRadioButton* rbSwap = nullptr;
-  Tfr_select* fSelect = nullptr;
   swap_params params_;
 };
