@@ -56,7 +56,7 @@ uint64_t TUndoHistory::Memory() const {
 
 bool TUndoHistory::Record(std::unique_ptr<undo_record> record, const QString& name,
                           bool colours_only) {
-  if (!record) {
+  if (!record || record->memory() > budget_) {
     Forget(colours_only);
     return false;
   }
@@ -104,6 +104,11 @@ void TUndoHistory::Restart(bool saved) {
 
 void TUndoHistory::MarkSaved() {
   stack_.setClean();
+  emit changed();
+}
+
+void TUndoHistory::MarkUnsaved() {
+  stack_.resetClean();
   emit changed();
 }
 

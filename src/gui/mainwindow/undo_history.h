@@ -27,7 +27,7 @@ class TUndoHistory : public QObject {
   ~TUndoHistory() override;
 
   // The memory the history may hold, its records' packets included.
-  void SetBudget(uint64_t bytes) { budget_ = bytes; }
+  void SetBudget(uint64_t limit) { budget_ = limit; }
   [[nodiscard]] uint64_t Budget() const { return budget_; }
   // What the steps hold now.
   [[nodiscard]] uint64_t Memory() const;
@@ -42,6 +42,8 @@ class TUndoHistory : public QObject {
   void Restart(bool saved);
   // The store was written to a file: its state is the saved one.
   void MarkSaved();
+  // The store differs from its file in a way no step shows (a failed load, say).
+  void MarkUnsaved();
   [[nodiscard]] bool Saved() const;
 
   // Takes the store a step back or forth. False when memory ran out: the store stays as it was

@@ -47,11 +47,11 @@ bool undo_record::revert(PAKETS& store) {
   if (rebuilt_) {
     PAKETS before;
     if (!renumber(store, true, before) || !exchange_bytes(before)) return false;
-    for (colour_entry& e : colours_) std::swap(before.slot(e.number)->colour, e.colour);
+    exchange_colours(before, true);
     store = std::move(before);
   } else {
     if (!exchange_bytes(store)) return false;
-    for (colour_entry& e : colours_) std::swap(store.slot(e.number)->colour, e.colour);
+    exchange_colours(store, true);
   }
   applied_ = false;
   return true;
@@ -62,10 +62,22 @@ bool undo_record::reapply(PAKETS& store) {
   PAKETS after;
   if (rebuilt_ && !renumber(store, false, after)) return false;
   if (!exchange_bytes(store)) return false;
-  for (colour_entry& e : colours_) std::swap(store.slot(e.number)->colour, e.colour);
+  exchange_colours(store, false);
   if (rebuilt_) store = std::move(after);
   applied_ = true;
   return true;
+}
+
+void undo_record::exchange_colours(PAKETS& store, bool back) {
+  // Newest first going back, oldest first going forth: a packet recoloured twice comes out right.
+  if (back) {
+    for (auto e = colours_.end(); e != colours_.begin();) {
+      --e;
+      std::swap(store.slot(e->number)->colour, e->colour);
+    }
+  } else {
+    for (colour_entry& e : colours_) std::swap(store.slot(e.number)->colour, e.colour);
+  }
 }
 
 bool undo_record::exchange_bytes(PAKETS& store) {

@@ -71,6 +71,9 @@ class undo_record {
  private:
   friend class undo_recorder;
 
+  // Exchanges the kept colours with those of the packets of `store` (numbered as before the step),
+  // going back or forth.
+  void exchange_colours(PAKETS& store, bool back);
   // Exchanges the kept bytes and bit lengths with those of the packets of `store` (numbered as
   // before the step); false, with every packet as it was, when a packet could not grow.
   bool exchange_bytes(PAKETS& store);
