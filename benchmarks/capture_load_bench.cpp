@@ -1,5 +1,5 @@
 // Loading the same packets from a pcap file and from a SIG file, in the same run: the ratio of the
-// two times is the cost of reading captures through libpcap against the program's own SIG reader.
+// two times is the cost of the capture reader against the SIG reader.
 // Only the load is timed, in CPU time of the thread, so that other work on the machine does not
 // weigh on one side more than the other; destroying the packets between iterations is not timed.
 

@@ -7,7 +7,7 @@ cli_result run_convert(const cli_args& args, cli_io io) {
   CLI::App app;
   setup_parser(app, convert_command);
   bool bit = false;
-  app.add_flag("--bit", bit, "write BIT (also when OUT ends in .bit)");
+  app.add_flag("--bit", bit, "write BIT whatever the name of OUT");
   std::string input;
   std::string output;
   app.add_option("IN.sig", input, "the signal")->type_name("");
@@ -17,11 +17,14 @@ cli_result run_convert(const cli_args& args, cli_io io) {
 
   loaded_signal signal;
   if (const cli_result r = load_for_cli(input, signal, io); r != cli_result::ok) return r;
-  return save_for_cli(output, signal.store, !(bit || names_bit_file(output)), io);
+  return save_for_cli(output, signal.store, bit ? signal_format::bit : format_for_writing(output),
+                      io);
 }
 
 }  // namespace
 
-const cli_command convert_command = {"convert", "[--bit] IN.sig OUT",
-                                     "Writes the signal as SIG, or as BIT when OUT ends in .bit.",
-                                     run_convert};
+const cli_command convert_command = {
+    "convert", "[--bit] IN.sig OUT",
+    "Writes the signal as BIT when OUT ends in .bit, as pcap when it ends in .pcap, .pcapng or "
+    ".cap (with the link type the packets were read with), and as SIG otherwise.",
+    run_convert};

@@ -55,9 +55,11 @@ cli_result run_cut(const cli_args& args, cli_io io) {
   if (problem.empty()) problem = check_store_args(cut_command, app, files);
   if (!problem.empty()) return cli_usage_error(io, problem);
 
-  const auto check = [&params](const PAKETS& store, const scope& s) -> std::string {
+  const auto check = [&params](const PAKETS& store, const scope& s,
+                               signal_format) -> store_refusal {
     if (cut_fits_memory(store, s, params)) return {};
-    return "--end " + std::to_string(params.end) + " grows the packets beyond the memory available";
+    return {"--end " + std::to_string(params.end) +
+            " grows the packets beyond the memory available"};
   };
   const auto operation = [&params](PAKETS& store, const scope& s, pass& run) {
     // A packet that could not get its new buffer stops the pass: reported as out of memory.

@@ -61,13 +61,12 @@ cli_result run_defrag(const cli_args& args, cli_io io) {
   add_kind(app, middle, "middle", true);
   add_kind(app, last, "last", true);
   store_args files;
-  add_store_args(app, files);
+  add_store_args(app, files, false);
   if (const auto stop = parse_command_line(app, args, io)) return *stop;
 
   defrag_params params;
   std::string problem;
   if (first.conditions.empty()) problem = "defrag needs --first";
-  if (problem.empty() && !files.where.empty()) problem = "defrag takes no --where";
   if (problem.empty() && middle.conditions.empty() &&
       (!middle.head.empty() || !middle.tail.empty())) {
     problem = "--middle-head and --middle-tail need --middle";

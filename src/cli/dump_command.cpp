@@ -42,7 +42,7 @@ cli_result run_dump(const cli_args& args, cli_io io) {
 
   loaded_signal signal;
   if (const cli_result r = load_for_cli(path, signal, io); r != cli_result::ok) return r;
-  const cp1251_table chars;
+  const cp1251_table& chars = cp1251();
   std::string line;
   for (const auto& [number, p] : signal.store) {
     const uint32_t length = p->size(true);

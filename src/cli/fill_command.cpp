@@ -1,4 +1,8 @@
+#include <new>
+
+#include "cli/load.h"
 #include "cli/store_command.h"
+#include "core/files/signal_io.h"
 #include "core/operations/fill.h"
 #include "core/operations/int_text.h"
 
@@ -48,10 +52,27 @@ cli_result run_fill(const cli_args& args, cli_io io) {
   if (problem.empty()) problem = check_store_args(fill_command, app, files);
   if (!problem.empty()) return cli_usage_error(io, problem);
 
-  const auto operation = [&params](PAKETS& store, const scope& s, pass& run) {
-    fill(store, s, params, run);
+  const std::string target_option =
+      params.longest ? std::string("--longest") : "--to " + std::to_string(params.target);
+  const auto check = [&](const PAKETS& store, const scope& s,
+                         signal_format format) -> store_refusal {
+    // Before the pass, so that a refused fill writes nothing: the output's packet limit first,
+    // then the memory the padding takes.
+    const int64_t target = fill_target(store, params);
+    if (format != signal_format::bit && target > int64_t{max_packet_bytes(format)} &&
+        fill_growth(store, s, params) != 0) {
+      return {target_option + " is too long: " + packet_limit_text(format), cli_result::format};
+    }
+    if (!fill_fits_memory(store, s, params)) {
+      return {target_option + " grows the packets beyond the memory available", cli_result::format};
+    }
+    return {};
   };
-  return run_store_command(files, operation, io);
+  const auto operation = [&params](PAKETS& store, const scope& s, pass& run) {
+    // A packet that could not grow stops the pass: reported as out of memory.
+    if (!fill(store, s, params, run)) throw std::bad_alloc();
+  };
+  return run_store_command(files, operation, io, processed_changed, check);
 }
 
 }  // namespace

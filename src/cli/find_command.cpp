@@ -5,7 +5,6 @@
 
 #include "cli/command_line.h"
 #include "cli/load.h"
-#include "core/model/cp1251.h"
 #include "core/operations/int_text.h"
 #include "core/operations/search.h"
 
@@ -39,23 +38,13 @@ std::string check_find_args(const find_args& a, const CLI::Option* file, std::st
     direction = d;
   }
 
-  pattern_problem problem = pattern_problem::none;
-  if (!a.texts.empty()) {
-    typed = a.texts.front();
-    params.kind = search_kind::text;
-    // One byte a character in the code page of the grid's text view; a character it lacks is
-    // refused rather than searched as some other byte.
-    const std::optional<std::string> encoded = cp1251_table().encode(typed);
-    params.pattern = encoded.value_or(typed);
-    problem = check_pattern(params.kind, params.pattern);
-    if (problem == pattern_problem::none && !encoded) problem = pattern_problem::invalid;
-  } else {
-    typed = a.bit_patterns.front();
-    params.kind = search_kind::bits;
-    params.pattern = typed;
-    problem = check_pattern(params.kind, params.pattern);
+  params.kind = a.texts.empty() ? search_kind::bits : search_kind::text;
+  typed = a.texts.empty() ? a.bit_patterns.front() : a.texts.front();
+  prepared_pattern prepared = prepare_pattern(params.kind, typed);
+  if (prepared.problem != pattern_problem::none) {
+    return std::string(pattern_problem_text(prepared.problem));
   }
-  if (problem != pattern_problem::none) return std::string(pattern_problem_text(problem));
+  params.pattern = std::move(prepared.pattern);
   params.range = range_of(direction, row);
   params.all_matches = a.all;
   return {};

@@ -2,6 +2,7 @@
 
 #include "cli/command_line.h"
 #include "cli/load.h"
+#include "core/files/capture_file.h"
 
 namespace {
 
@@ -24,12 +25,19 @@ cli_result run_info(const cli_args& args, cli_io io) {
     max = std::max(max, length);
     first = false;
   }
-  io.out << "packets=" << signal.store.size() << " min=" << min << " max=" << max << '\n';
+  io.out << "packets=" << signal.store.size() << " min=" << min << " max=" << max;
+  // A capture's frames keep the link type they were read with.
+  if (signal.capture && !signal.store.link_types().empty()) {
+    io.out << " link=" << link_type_names(signal.store.link_types());
+  }
+  io.out << '\n';
   return cli_result::ok;
 }
 
 }  // namespace
 
 const cli_command info_command = {
-    "info", "FILE.sig", "Prints the packet count and the shortest and longest byte length.",
+    "info", "FILE.sig",
+    "Prints the packet count and the shortest and longest byte length, and for a capture the "
+    "link type of its frames.",
     run_info};

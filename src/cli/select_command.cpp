@@ -101,6 +101,7 @@ cli_result run_select(const cli_args& arguments, cli_io io) {
   }
   // The matches, borrowed from the loaded signal for the save; this store only drops them.
   PAKETS matches;
+  for (const uint32_t type : signal.store.link_types()) matches.add_link_type(type);
   std::string rows;
   for (const auto& [number, p] : signal.store) {
     if (p->colour != match_colour) continue;
@@ -110,7 +111,7 @@ cli_result run_select(const cli_args& arguments, cli_io io) {
   }
   if (!args.outputs.empty()) {
     const std::string& output = args.outputs.back();
-    if (const cli_result r = save_for_cli(output, matches, !names_bit_file(output), io);
+    if (const cli_result r = save_for_cli(output, matches, format_for_writing(output), io);
         r != cli_result::ok) {
       return r;
     }

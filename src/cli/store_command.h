@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/command_line.h"
+#include "core/files/file_format.h"
 #include "core/model/pakets.h"
 #include "core/operations/conditions.h"
 #include "core/operations/pass.h"
@@ -18,7 +19,8 @@ struct store_args {
   CLAUSES conditions;                // read from `where` by check_store_args
 };
 
-void add_store_args(CLI::App& app, store_args& args);
+// Adds IN.sig and -o, and --where unless the command works on every packet.
+void add_store_args(CLI::App& app, store_args& args, bool with_where = true);
 
 // Checks that IN and OUT are given and reads the conditions; returns the usage problem, or an
 // empty text.
@@ -32,12 +34,19 @@ using store_operation = std::function<void(PAKETS&, const scope&, pass&)>;
 using counters_line = std::string (*)(const PLUGIN_RESULT&);
 [[nodiscard]] std::string processed_changed(const PLUGIN_RESULT& r);
 
-// What may refuse the operation on the loaded store before it runs: a usage problem, or "".
-using store_check = std::function<std::string(const PAKETS&, const scope&)>;
+// Why the operation is refused on the loaded store before it runs: the problem (empty for none)
+// and the exit status it gives, a usage error unless said otherwise.
+struct store_refusal {
+  std::string problem;
+  cli_result result = cli_result::usage;
+};
+// What may refuse the operation, given the store, the scope and the format OUT is written in.
+using store_check = std::function<store_refusal(const PAKETS&, const scope&, signal_format)>;
 
 // Loads IN, runs `operation` on the packets meeting the conditions (all packets without --where),
-// writes OUT as SIG, or as BIT when it ends in .bit, and prints the counters line. A failed load
-// or save reports itself and prints no counters.
+// writes OUT in the format its name asks for (SIG for other names) and prints the counters line.
+// A refusal writes "pelorin-cli: PROBLEM" (with the usage text for a usage error) and nothing
+// else. A failed load or save reports itself and prints no counters.
 [[nodiscard]] cli_result run_store_command(const store_args& args, const store_operation& operation,
                                            cli_io io, counters_line line = processed_changed,
                                            const store_check& check = {});

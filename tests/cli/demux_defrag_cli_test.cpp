@@ -77,7 +77,7 @@ TEST(CliDemuxDefrag, RefuseBadArguments) {
       {{"defrag", "--first", "byte:1=1", "--last-head", "1", in, "-o", out},
        "--last-head and --last-tail need --last"},
       {{"defrag", "--first", "byte:1=1", "--where", "byte:1=1", in, "-o", out},
-       "defrag takes no --where"},
+       "unexpected argument --where"},
   };
   for (const row& r : rows) {
     const run_result result = cli(dir, r.args);
@@ -85,6 +85,14 @@ TEST(CliDemuxDefrag, RefuseBadArguments) {
     EXPECT_NE(result.err.find(r.message), std::string::npos) << result.err;
     EXPECT_TRUE(read_file(out).empty()) << r.message;
   }
+}
+
+TEST(CliDefrag, HelpListsWhatTheCommandTakes) {
+  temp_dir dir;
+  const run_result help = cli(dir, {"defrag", "--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("--first"), std::string::npos) << help.out;
+  EXPECT_EQ(help.out.find("--where"), std::string::npos) << help.out;
 }
 
 TEST(CliDefrag, JoinsAndNamesOverlongPacketsOnStderr) {

@@ -1,6 +1,7 @@
 // pelorin-cli swap, fill and edit: the packets they write, their counters and their refusals.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -160,4 +161,29 @@ TEST(CliSwapFillEdit, MissingFilesAndInputs) {
       {"edit", "--byte", "1", "--value", "1", dir.file("none.sig"), "-o", dir.file("out.sig")});
   EXPECT_EQ(missing.status, 3);
   EXPECT_EQ(missing.out, "");
+}
+
+TEST(CliSwapFillEdit, FillGrowthTheOutputOrMemoryCannotHoldIsRefusedBeforeThePass) {
+  temp_dir dir;
+  const std::string in = dir.write("in.sig", sig_image({{1}, {2, 3}}));
+  struct row {
+    std::string to;
+    std::string output;
+    std::string message;
+  };
+  const row rows[] = {
+      {"65536", "out.sig",
+       "--to 65536 is too long: a SIG file holds packets of at most 65535 bytes"},
+      {"262145", "out.PCAP",
+       "--to 262145 is too long: a pcap file holds packets of at most 262144 bytes"},
+      {"2147483647", "out.bit", "--to 2147483647 grows the packets beyond the memory available"},
+  };
+  for (const row& r : rows) {
+    const std::string out = dir.file(r.output);
+    const run_result result = run_program(dir, PELORIN_CLI, {"fill", "--to", r.to, in, "-o", out});
+    EXPECT_EQ(result.status, 4) << r.to;
+    EXPECT_EQ(result.err, "pelorin-cli: " + r.message + '\n');
+    EXPECT_EQ(result.out, "") << r.to;
+    EXPECT_FALSE(std::filesystem::exists(out)) << r.to;
+  }
 }

@@ -16,6 +16,23 @@ uint32_t available_from(std::span<const uint8_t> image, size_t pos, uint32_t n) 
 
 }  // namespace
 
+read_fault append_read_packet(PAKETS& store, uint64_t& budget, const uint8_t* bytes,
+                              uint32_t available, uint32_t length) {
+  if (store.size() >= std::numeric_limits<uint32_t>::max()) return read_fault::too_many;
+  const uint64_t cost = packet_memory(length);
+  if (cost > budget) return read_fault::memory;
+  xpaket* p = nullptr;
+  try {
+    p = new xpaket(bytes, available, length);
+    store.append(p);
+  } catch (const std::bad_alloc&) {
+    delete p;
+    return read_fault::memory;
+  }
+  budget -= cost;
+  return read_fault::none;
+}
+
 sig_read_result read_sig_image(std::span<const uint8_t> image, PAKETS& store, uint32_t k0,
                                const sig_read_hooks& hooks) {
   sig_read_result result{k0, true};
@@ -23,10 +40,8 @@ sig_read_result read_sig_image(std::span<const uint8_t> image, PAKETS& store, ui
     result.ok = false;
     return result;
   }
-  // The packets may take what memory is left, less a reserve for the rest of the program.
-  constexpr uint64_t reserve = uint64_t{32} << 20;
-  const uint64_t available = available_memory();
-  uint64_t budget = available > reserve ? available - reserve : 0;
+  store.add_link_type(sig_link_type);
+  uint64_t budget = memory_budget();
   size_t pos = 0;
   uint64_t consumed = 0;
   uint32_t k = k0;
@@ -35,23 +50,10 @@ sig_read_result read_sig_image(std::span<const uint8_t> image, PAKETS& store, ui
     const uint32_t high = pos + 1 < image.size() ? image[pos + 1] : 0;
     const uint32_t length = low | (high << 8);
     pos += 2;
-    if (k == std::numeric_limits<uint32_t>::max()) {
-      result.ok = false;
-      break;
-    }
-    const uint64_t cost = packet_memory(length);
-    if (cost > budget) {
-      result.ok = false;
-      break;
-    }
-    budget -= cost;
-    xpaket* p = nullptr;
-    try {
-      const uint8_t* bytes = pos < image.size() ? image.data() + pos : nullptr;
-      p = new xpaket(bytes, available_from(image, pos, length), length);
-      store.append(p);
-    } catch (const std::bad_alloc&) {
-      delete p;
+    const uint8_t* bytes = pos < image.size() ? image.data() + pos : nullptr;
+    result.fault =
+        append_read_packet(store, budget, bytes, available_from(image, pos, length), length);
+    if (result.fault != read_fault::none) {
       result.ok = false;
       break;
     }

@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -18,10 +17,17 @@
 #include "core/files/capture_file.h"
 #include "core/model/stream.h"
 
-sig_read_result read_signal_image(std::span<const uint8_t> image, PAKETS& store, uint32_t k0,
-                                  const sig_read_hooks& hooks) {
-  return is_capture_image(image) ? read_capture_image(image, store, k0, hooks)
-                                 : read_sig_image(image, store, k0, hooks);
+sig_read_result read_signal_image(std::span<const uint8_t> image, signal_format format,
+                                  PAKETS& store, uint32_t k0, const sig_read_hooks& hooks) {
+  return format == signal_format::capture ? read_capture_image(image, store, k0, hooks)
+                                          : read_sig_image(image, store, k0, hooks);
+}
+
+int open_signal_stream(xin_stream& in, const std::string& path) {
+  const int opened = in.open(path);
+  // A file of 0 bytes cannot be held by a stream, yet it is a valid signal of no packets (a save
+  // of an empty store writes one).
+  return opened != 0 && is_empty_signal_file(path) ? 0 : opened;
 }
 
 std::span<const uint8_t> stream_image(const xin_stream& in) {
@@ -29,11 +35,15 @@ std::span<const uint8_t> stream_image(const xin_stream& in) {
   return {in.end() - in.file_size(), static_cast<size_t>(in.file_size())};
 }
 
-sig_read_result read_sig_stream(const xin_stream& in, PAKETS& store, const sig_read_hooks& hooks) {
+sig_read_result read_sig_stream(const xin_stream& in, signal_format format, PAKETS& store,
+                                const sig_read_hooks& hooks) {
   const auto first = static_cast<uint32_t>(store.size());
-  if (!in.is_open()) return {first, false};
-  sig_read_result read = read_signal_image(stream_image(in), store, first, hooks);
-  if (in.truncated()) read.ok = false;
+  if (!in.is_open()) return {first, true};
+  sig_read_result read = read_signal_image(stream_image(in), format, store, first, hooks);
+  if (in.truncated() && read.ok) {
+    read.ok = false;
+    read.fault = read_fault::unreadable;
+  }
   return read;
 }
 
@@ -41,12 +51,14 @@ load_result load_sig_file(const std::string& path, PAKETS& store, const sig_read
   load_result result;
   result.next = static_cast<uint32_t>(store.size());
   xin_stream in;
-  result.open_result = in.open(path);
+  result.open_result = open_signal_stream(in, path);
   if (result.open_result != 0) return result;
-  result.capture = is_capture_image(stream_image(in));
-  const sig_read_result read = read_sig_stream(in, store, hooks);
+  const signal_format format = format_for_reading(path, stream_image(in));
+  result.capture = format == signal_format::capture;
+  const sig_read_result read = read_sig_stream(in, format, store, hooks);
   result.ok = read.ok;
   result.next = read.next;
+  result.fault = read.fault;
   return result;
 }
 
@@ -61,18 +73,6 @@ std::string folder_of(const std::string& path) {
   const std::string::size_type slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
   return slash == 0 ? std::string("/") : path.substr(0, slash);
-}
-
-// The extension of the last name of `path` in lower case, without the dot; empty when the name
-// has none (a leading dot starts a hidden name, not an extension).
-std::string extension_of(const std::string& path) {
-  const std::string::size_type slash = path.rfind('/');
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  const std::string::size_type dot = name.rfind('.');
-  if (dot == std::string::npos || dot == 0) return {};
-  std::string ext = name.substr(dot + 1);
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return ext;
 }
 
 // Permissions for a new file: the old target's when there is one, else the usual 0666 - umask.
@@ -96,22 +96,6 @@ bool sync_file(const std::string& path) {
 }
 
 }  // namespace
-
-save_name resolve_save_name(const std::string& typed, signal_format chosen) {
-  const std::string ext = extension_of(typed);
-  if (ext == "sig") return {typed, signal_format::sig};
-  if (ext == "bit") return {typed, signal_format::bit};
-  if (ext == "pcap") return {typed, signal_format::capture};
-  if (ext.empty()) {
-    std::string path = typed;
-    if (!path.empty() && path.back() == '.') path.pop_back();
-    const char* suffix = chosen == signal_format::bit       ? ".bit"
-                         : chosen == signal_format::capture ? ".pcap"
-                                                            : ".sig";
-    return {path + suffix, chosen};
-  }
-  return {typed, chosen};
-}
 
 namespace {
 
@@ -184,12 +168,6 @@ bool can_write_target(const std::string& path) {
   if (fd < 0) return false;
   ::close(fd);
   return true;
-}
-
-signal_format format_for_target(const std::string& path) {
-  if (path.ends_with(".bit")) return signal_format::bit;
-  if (path.ends_with(".pcap")) return signal_format::capture;
-  return signal_format::sig;
 }
 
 uint32_t max_packet_bytes(signal_format format) {
@@ -265,6 +243,9 @@ save_result save_signal_file(const std::string& path, const PAKETS& store, signa
                              const save_hooks& hooks) {
   if (const auto too_long = first_packet_too_long(store, format)) {
     return {save_status::packet_too_long, *too_long};
+  }
+  if (format == signal_format::capture && !capture_link_type(store)) {
+    return {save_status::mixed_link_types, 0};
   }
   const std::optional<std::string> resolved = save_target(path);
   bool existing = false;

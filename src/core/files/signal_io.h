@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 
+#include "core/files/file_format.h"
 #include "core/files/sig_file.h"
 
 // Whole-file load and save of a signal, shared by the file window and pelorin-cli.
@@ -16,54 +17,43 @@ struct load_result {
   int open_result = 0;   // of xin_stream::open: 0, 2 cannot be opened, 3 cannot be read
   bool ok = false;       // the file was opened and every record became a packet
   uint32_t next = 0;     // the number the next packet would get
-  bool capture = false;  // the file was a capture (pcap, pcapng) rather than SIG
+  bool capture = false;  // the file was read as a capture (pcap, pcapng) rather than SIG
+  read_fault fault = read_fault::none;  // why reading stopped, when not ok
 };
 
-// Reads a SIG or a capture image, as its first bytes say, with read_sig_image's contract.
-[[nodiscard]] sig_read_result read_signal_image(std::span<const uint8_t> image, PAKETS& store,
-                                                uint32_t k0, const sig_read_hooks& hooks = {});
+// Reads a SIG or a capture image, with read_sig_image's contract.
+[[nodiscard]] sig_read_result read_signal_image(std::span<const uint8_t> image,
+                                                signal_format format, PAKETS& store, uint32_t k0,
+                                                const sig_read_hooks& hooks = {});
+
+// Opens `path` to read a signal from: xin_stream::open's result, except that a regular file of 0
+// bytes, which no stream holds, gives 0 with the stream closed: an empty signal.
+[[nodiscard]] int open_signal_stream(xin_stream& in, const std::string& path);
 
 // The whole content of an open stream (empty when it is not open).
 [[nodiscard]] std::span<const uint8_t> stream_image(const xin_stream& in);
 
-// Appends the records (or captured frames) of an open stream, from its first byte, to the store
-// from number store.size() on. A stream cut short while it was read counts as a format error
-// after the packets it did hold.
-[[nodiscard]] sig_read_result read_sig_stream(const xin_stream& in, PAKETS& store,
-                                              const sig_read_hooks& hooks = {});
+// Appends the records (or captured frames) of a stream opened by open_signal_stream, from its
+// first byte, to the store from number store.size() on; a closed stream (an empty file) adds
+// nothing. A stream cut short while it was read counts as unreadable after the packets it did
+// hold.
+[[nodiscard]] sig_read_result read_sig_stream(const xin_stream& in, signal_format format,
+                                              PAKETS& store, const sig_read_hooks& hooks = {});
 
-// Reads `path` and appends its records (or captured frames) to the store from number
-// store.size() on.
+// Reads `path`, in the format format_for_reading gives it, and appends its records (or captured
+// frames) to the store from number store.size() on. A file of 0 bytes is an empty signal.
 [[nodiscard]] load_result load_sig_file(const std::string& path, PAKETS& store,
                                         const sig_read_hooks& hooks = {});
-
-enum class signal_format {
-  sig,     // SIG records
-  bit,     // the bare packet bytes
-  capture  // pcap
-};
-
-// The format a target's name asks for: *.bit BIT, *.pcap a capture, anything else SIG.
-[[nodiscard]] signal_format format_for_target(const std::string& path);
 
 // Whether `path` names a regular file of 0 bytes: an empty signal.
 [[nodiscard]] bool is_empty_signal_file(const std::string& path);
 
-// The name and format a save uses. The format comes from the save dialog's filter; a name
-// without an extension gets that format's (".sig", ".bit" or ".pcap"), and a typed ".sig",
-// ".bit" or ".pcap" (any case) picks that format instead, so that a file's name and contents
-// always agree.
-struct save_name {
-  std::string path;
-  signal_format format = signal_format::sig;
-};
-[[nodiscard]] save_name resolve_save_name(const std::string& typed, signal_format chosen);
-
 enum class save_status {
   saved,
-  cancelled,       // keep_going said no; the target is untouched
-  write_failed,    // the file could not be created or written; the target is untouched
-  packet_too_long  // a packet is too long for the format; nothing was written
+  cancelled,        // keep_going said no; the target is untouched
+  write_failed,     // the file could not be created or written; the target is untouched
+  packet_too_long,  // a packet is too long for the format; nothing was written
+  mixed_link_types  // a capture of packets read with several link types; nothing was written
 };
 
 struct save_result {

@@ -88,11 +88,6 @@ void xbit_block::resize(uint32_t n) {
     data_ = buffer;
     capacity_ = bytes;
   }
-  // The bits above the old length in its last byte are stored like the others; grown into,
-  // they must read as the zeros a longer block gets.
-  if (n > bit_length_ && bit_length_ % 8 != 0) {
-    data_[bit_length_ / 8] &= static_cast<uint8_t>((1u << (bit_length_ % 8)) - 1);
-  }
   bit_length_ = n;
   byte_length_ = bytes;
 }

@@ -26,6 +26,11 @@ cp1251_table::cp1251_table() {
   if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
 }
 
+const cp1251_table& cp1251() {
+  static const cp1251_table table;
+  return table;
+}
+
 namespace {
 
 // Bytes of the UTF-8 sequence that starts with `lead`; 0 for a byte that cannot start one.

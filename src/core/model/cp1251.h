@@ -7,7 +7,8 @@
 #include <string_view>
 
 // The characters of the Windows-1251 code page as UTF-8, looked up once through iconv.
-// A byte the code page leaves undefined (0x98) maps to U+FFFD.
+// A byte the code page leaves undefined (0x98) maps to U+FFFD. The program has one table,
+// cp1251(), for the grid, the search and pelorin-cli.
 class cp1251_table {
  public:
   cp1251_table();
@@ -19,3 +20,6 @@ class cp1251_table {
  private:
   std::array<std::string, 256> chars_;
 };
+
+// The program's table, made on first use.
+[[nodiscard]] const cp1251_table& cp1251();

@@ -41,6 +41,16 @@ uint64_t available_memory() {
   return static_cast<uint64_t>(pages) * static_cast<uint64_t>(page);
 }
 
+uint64_t memory_budget() {
+  constexpr uint64_t reserve = uint64_t{32} << 20;
+  const uint64_t available = available_memory();
+  return available > reserve ? available - reserve : 0;
+}
+
+bool fits_memory_budget(uint64_t bytes) {
+  return bytes == 0 || bytes <= memory_budget();
+}
+
 void set_available_memory_for_testing(std::optional<uint64_t> bytes) {
   override_bytes.store(bytes.value_or(0));
   overridden.store(bytes.has_value());

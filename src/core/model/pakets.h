@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
@@ -24,6 +25,10 @@
 //
 // Appending may move the slots: like a vector's, iterators, and references to slots, do not
 // survive an append, operator[] at the next number or an erase before them.
+//
+// The store also remembers the link types its packets were read with (a capture's frames keep
+// theirs, SIG files count as 104): one record for the whole store, since a signal may hold
+// millions of packets. Operations keep it; clear() forgets it.
 class PAKETS {
  public:
   using key_type = uint32_t;
@@ -209,8 +214,24 @@ class PAKETS {
       // Keeps the room it has.
     }
   }
-  // Removes every entry and gives their room back.
-  void clear() { std::vector<xpaket*>().swap(slots_); }
+  // Removes every entry and gives their room back, and forgets the link types.
+  void clear() {
+    std::vector<xpaket*>().swap(slots_);
+    link_types_.clear();
+  }
+
+  // Exchanges the entries with those of `other`; the link types stay with each store.
+  void swap_entries(PAKETS& other) noexcept { slots_.swap(other.slots_); }
+
+  // The link types the packets were read with, ascending, each once.
+  [[nodiscard]] const std::vector<uint32_t>& link_types() const { return link_types_; }
+  // Records that packets were read with `type`. Throws std::bad_alloc with the record unchanged.
+  void add_link_type(uint32_t type) {
+    auto at = std::lower_bound(link_types_.begin(), link_types_.end(), type);
+    if (at == link_types_.end() || *at != type) link_types_.insert(at, type);
+  }
+  // Exchanges the link types with `types` (ascending, each once).
+  void swap_link_types(std::vector<uint32_t>& types) noexcept { link_types_.swap(types); }
 
  private:
   void check(uint32_t number) const {
@@ -218,6 +239,7 @@ class PAKETS {
   }
 
   std::vector<xpaket*> slots_;
+  std::vector<uint32_t> link_types_;
 };
 
 // Empties the store: hands every packet, in ascending number, to destroy(p), which must destroy it

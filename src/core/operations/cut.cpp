@@ -40,6 +40,11 @@ cut_outcome cut_paket(xpaket& p, int64_t leading, int64_t trailing) {
       const uint32_t before = p.bit_length();
       p.resize(static_cast<uint32_t>(length));
       if (p.bit_length() != static_cast<uint32_t>(length)) return cut_outcome::failed;
+      // A negative count appends zero bits: the spare bits of the old partial last byte, which
+      // resize keeps as they were stored, become zeros too.
+      if (length > before && before % 8 != 0) {
+        p.writable_bytes()[before / 8] &= static_cast<uint8_t>((1u << (before % 8)) - 1);
+      }
       changed = changed || p.bit_length() != before;
     }
   }
@@ -66,12 +71,7 @@ uint64_t cut_growth(const PAKETS& store, const scope& s, cut_params params) {
 }
 
 bool cut_fits_memory(const PAKETS& store, const scope& s, cut_params params) {
-  const uint64_t growth = cut_growth(store, s, params);
-  if (growth == 0) return true;
-  // What the rest of the program may still need.
-  constexpr uint64_t reserve = uint64_t{32} << 20;
-  const uint64_t available = available_memory();
-  return available > reserve && growth <= available - reserve;
+  return fits_memory_budget(cut_growth(store, s, params));
 }
 
 bool cut(PAKETS& store, const scope& s, cut_params params, pass& run) {

@@ -23,10 +23,22 @@ struct fill_params {
 // the old bytes stay (the unused bits of a partial last byte too, which become part of the
 // packet), the added bytes take the fill value. Packets of the target length or longer are not
 // touched, whatever their bit length. In the longest mode the target is found first over every
-// packet of the store, in scope or not. A negative target, or one longer than a packet can be,
-// pads nothing.
+// packet of the store, in scope or not. A target of 0 or less pads nothing.
 //
 // Counters: processed (packets visited, in scope or not) and changed (packets padded); the
 // modified flag stays clear. Stops before the next packet when run.running is cleared; the
-// packets visited so far stay padded.
-void fill(PAKETS& store, const scope& s, fill_params params, pass& run);
+// packets visited so far stay padded. Returns false when a packet in scope could not be padded (a
+// target longer than a packet can be, or memory running out): the pass stops at that packet,
+// which stays as it was and is not counted; the packets before it stay padded. Callers ask
+// fill_fits_memory first.
+bool fill(PAKETS& store, const scope& s, fill_params params, pass& run);
+
+// The length in bytes the fill pads to: the longest packet's in the longest mode.
+[[nodiscard]] int64_t fill_target(const PAKETS& store, fill_params params);
+
+// Bytes of new buffers the fill allocates for the packets in scope it pads; UINT64_MAX when one of
+// them would have to be longer than a packet can be.
+[[nodiscard]] uint64_t fill_growth(const PAKETS& store, const scope& s, fill_params params);
+
+// Whether the memory budget (memory_budget()) covers fill_growth.
+[[nodiscard]] bool fill_fits_memory(const PAKETS& store, const scope& s, fill_params params);

@@ -10,19 +10,21 @@ class undo_recorder;
 
 // What an operation reports back to the main window.
 struct PLUGIN_RESULT {
-  bool modified = false;   // packet count or lengths may have changed: the grid is recounted
-  int32_t processed = 0;   // packets visited
-  int32_t changed = 0;     // packets changed in place
-  int32_t deleted = 0;     // packet records destroyed
-  uint32_t joined = 0;     // packets created (joined fragments, packets read)
-  int32_t recoloured = 0;  // packets coloured by a selection
+  bool modified = false;    // packet count or lengths may have changed: the grid is recounted
+  int32_t processed = 0;    // packets visited
+  int32_t changed = 0;      // packets changed in place
+  int32_t deleted = 0;      // packet records destroyed
+  uint32_t joined = 0;      // packets created (joined fragments, packets read)
+  int32_t recoloured = 0;   // packets coloured by a selection
+  bool sets_saved = false;  // the command set the saved flag itself (the file commands)
 };
 
-// The main window's rule: a result that changed, deleted or created packets makes the signal
-// not saved, unless every visited packet was one it created (a load).
+// The main window's rule: a result that changed, deleted or created packets makes the signal not
+// saved, also when every packet visited ended in a created one (all of them fragments joined).
+// The file commands, which count the packets they read or unload in the same counters, set the
+// saved flag themselves.
 [[nodiscard]] constexpr bool marks_unsaved(const PLUGIN_RESULT& r) {
-  return (r.changed != 0 || r.deleted != 0 || r.joined != 0) &&
-         static_cast<int64_t>(r.processed) != static_cast<int64_t>(r.joined);
+  return !r.sets_saved && (r.changed != 0 || r.deleted != 0 || r.joined != 0);
 }
 
 // Which packets an operation works on: all, or those of one colour (white: the unselected ones),

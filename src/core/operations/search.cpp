@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "core/model/byte_helpers.h"
+#include "core/model/cp1251.h"
 #include "core/operations/colour_pass.h"
 
 namespace {
@@ -91,14 +92,20 @@ size_t utf8_length(std::string_view text) {
   return n;
 }
 
-pattern_problem check_pattern(search_kind kind, std::string_view pattern) {
-  if (pattern.empty()) return pattern_problem::empty;
-  const size_t length = kind == search_kind::text ? pattern.size() : utf8_length(pattern);
-  if (length > longest_pattern) return pattern_problem::too_long;
-  if (kind == search_kind::bits && pattern.find_first_not_of("01") != std::string_view::npos) {
-    return pattern_problem::invalid;
+prepared_pattern prepare_pattern(search_kind kind, std::string_view typed) {
+  if (typed.empty()) return {pattern_problem::empty, {}};
+  if (utf8_length(typed) > longest_pattern) return {pattern_problem::too_long, {}};
+  if (kind == search_kind::bits) {
+    if (typed.find_first_not_of("01") != std::string_view::npos) {
+      return {pattern_problem::invalid, {}};
+    }
+    return {pattern_problem::none, std::string(typed)};
   }
-  return pattern_problem::none;
+  // One byte a character, in the code page the grid's text view shows. A character the code page
+  // lacks would be searched as some other byte: it is refused instead.
+  std::optional<std::string> bytes = cp1251().encode(typed);
+  if (!bytes) return {pattern_problem::invalid, {}};
+  return {pattern_problem::none, std::move(*bytes)};
 }
 
 std::string_view pattern_problem_text(pattern_problem problem) {

@@ -66,7 +66,7 @@ struct search_hit {
 // and its offset, or nothing. All-matches mode colours every matching packet, calls `on_match`
 // (when given) for each, and returns nothing. No counter is raised. Steps after every packet
 // examined; stops before the next one when run.running is cleared. The pattern must have passed
-// check_pattern.
+// prepare_pattern.
 std::optional<search_hit> search(PAKETS& store, const search_params& params, pass& run,
                                  const std::function<void(const search_hit&)>& on_match = {});
 
@@ -79,9 +79,17 @@ inline constexpr size_t longest_pattern = 32;
 // Characters of a UTF-8 text (bytes that do not continue a sequence).
 [[nodiscard]] size_t utf8_length(std::string_view text);
 
-// Text: `pattern` holds the Windows-1251 bytes, one a character. Binary: the characters as typed,
-// in UTF-8 (counted as characters, so that a long text of other characters is "too long").
-[[nodiscard]] pattern_problem check_pattern(search_kind kind, std::string_view pattern);
+// A pattern as the search takes it: for a text the Windows-1251 bytes, one a character; for a bit
+// sequence the digits.
+struct prepared_pattern {
+  pattern_problem problem = pattern_problem::none;
+  std::string pattern;  // when the problem is none
+};
+
+// Prepares the pattern the user typed (UTF-8), as the search dialog and pelorin-cli check it, in
+// this order: empty; more than 32 characters (characters, whatever bytes they take); a character
+// the code page lacks (text) or one that is not 0 or 1 (bits).
+[[nodiscard]] prepared_pattern prepare_pattern(search_kind kind, std::string_view typed);
 
 // The fixed messages, UTF-8.
 [[nodiscard]] std::string_view pattern_problem_text(pattern_problem problem);

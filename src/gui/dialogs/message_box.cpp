@@ -70,8 +70,26 @@ std::optional<QString> ask_text(QWidget* parent, const QString& caption, const Q
 std::optional<file_choice> run_file_dialog(QFileDialog& dialog) {
   if (installed_hooks.file) return installed_hooks.file(dialog);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  const int filter = static_cast<int>(dialog.nameFilters().indexOf(dialog.selectedNameFilter()));
-  return file_choice{dialog.selectedFiles().constFirst(), filter < 0 ? 0 : filter};
+  return chosen_file(dialog);
+}
+
+file_choice chosen_file(const QFileDialog& dialog) {
+  const QStringList files = dialog.selectedFiles();
+  const int filter = name_filter_index(dialog, dialog.selectedNameFilter());
+  return file_choice{files.isEmpty() ? QString() : files.constFirst(), filter < 0 ? 0 : filter};
+}
+
+int name_filter_index(const QFileDialog& dialog, const QString& filter) {
+  const QStringList filters = dialog.nameFilters();
+  for (qsizetype i = 0; i < filters.size(); ++i) {
+    const QString& whole = filters[i];
+    // "Name (*.ext)" shows as "Name".
+    const qsizetype patterns = whole.lastIndexOf(QLatin1Char('('));
+    if (whole == filter || (patterns > 0 && whole.left(patterns).simplified() == filter)) {
+      return static_cast<int>(i);
+    }
+  }
+  return -1;
 }
 
 scoped_message_hooks::scoped_message_hooks(message_hooks hooks)

@@ -31,6 +31,11 @@ struct file_choice {
 };
 // Runs the file dialog modally; nothing when the user cancels.
 [[nodiscard]] std::optional<file_choice> run_file_dialog(QFileDialog& dialog);
+// What an accepted file dialog holds: its first file and its selected filter.
+[[nodiscard]] file_choice chosen_file(const QFileDialog& dialog);
+// The position of `filter` among the dialog's name filters, given whole or, as a dialog that
+// hides the filters' patterns names it, without them; -1 for none.
+[[nodiscard]] int name_filter_index(const QFileDialog& dialog, const QString& filter);
 
 // What tests put in place of the modal boxes. A hook left empty falls back to the real box.
 struct message_hooks {

@@ -12,7 +12,6 @@
 #include <QToolButton>
 
 #include <memory>
-#include <span>
 
 #include "core/files/capture_file.h"
 #include "core/files/signal_io.h"
@@ -49,6 +48,33 @@ QString suffix_of_filter(const QString& filter) {
   return filter.mid(star + 2, end - star - 2);
 }
 
+// The reason a capture could not be read whole, as the message names it.
+QString read_fault_text(read_fault fault) {
+  switch (fault) {
+    case read_fault::memory:
+      return QStringLiteral("не хватает памяти");
+    case read_fault::unreadable:
+      return QStringLiteral("файл не удалось прочитать целиком");
+    case read_fault::too_many:
+      return QStringLiteral("слишком много пакетов");
+    case read_fault::not_a_capture:
+      return QStringLiteral("файл не начинается с заголовка pcap или pcapng");
+    case read_fault::version:
+      return QStringLiteral("неизвестная версия формата");
+    case read_fault::cut_short:
+      return QStringLiteral("файл обрывается внутри записи");
+    case read_fault::bad_block:
+      return QStringLiteral("повреждён блок pcapng");
+    case read_fault::frame_too_long:
+      return QStringLiteral("кадр длиннее своего блока");
+    case read_fault::no_interface:
+      return QStringLiteral("пакет ссылается на неописанный интерфейс");
+    case read_fault::none:
+      break;
+  }
+  return {};
+}
+
 std::unique_ptr<QFileDialog> file_dialog(QWidget* parent, const char* name,
                                          QFileDialog::AcceptMode mode, const QStringList& filters) {
   auto dialog = std::make_unique<QFileDialog>(parent);
@@ -60,10 +86,13 @@ std::unique_ptr<QFileDialog> file_dialog(QWidget* parent, const char* name,
   // The filters read as the program names them, without a repeated pattern.
   dialog->setOption(QFileDialog::HideNameFilterDetails);
   dialog->setNameFilters(filters);
-  // A name typed without extension gets the one of the chosen filter.
-  QObject::connect(
-      dialog.get(), &QFileDialog::filterSelected, dialog.get(),
-      [d = dialog.get()](const QString& filter) { d->setDefaultSuffix(suffix_of_filter(filter)); });
+  // A name typed without extension gets the one of the chosen filter. The dialog names the filter
+  // as it shows it, without its patterns.
+  QObject::connect(dialog.get(), &QFileDialog::filterSelected, dialog.get(),
+                   [d = dialog.get()](const QString& filter) {
+                     const int index = name_filter_index(*d, filter);
+                     if (index >= 0) d->setDefaultSuffix(suffix_of_filter(d->nameFilters()[index]));
+                   });
   return dialog;
 }
 
@@ -127,8 +156,17 @@ QString TfSigLoader::format_error_text() {
   return QStringLiteral("Ошибка в формате SIG-файла. Чтение остановлено.   ");
 }
 
-QString TfSigLoader::capture_format_error_text() {
-  return QStringLiteral("Ошибка в формате файла захвата. Чтение остановлено.   ");
+QString TfSigLoader::capture_format_error_text(read_fault fault, uint32_t packets) {
+  return QStringLiteral(
+             "Ошибка в формате файла захвата после пакета %1: %2. Чтение остановлено.   ")
+      .arg(packets)
+      .arg(read_fault_text(fault));
+}
+
+QString TfSigLoader::mixed_link_types_text(const std::vector<uint32_t>& types) {
+  return QStringLiteral(
+             "Пакеты прочитаны с разными типами канала (%1), а файл pcap хранит один тип.   ")
+      .arg(QString::fromStdString(link_type_names(types)));
 }
 
 QString TfSigLoader::write_failed_text() {
@@ -168,6 +206,8 @@ PLUGIN_RESULT TfSigLoader::Execute(uint16_t command, PAKETS& store) {
       break;
   }
   if (ready) {
+    // Every file command sets the saved flag itself, as far as it has to.
+    pass_.result.sets_saved = true;
     pass_.running = true;
     shown_ = true;
     tTimer->start();
@@ -194,6 +234,10 @@ bool TfSigLoader::PrepareSave() {
     show_warning(parentWidget(), too_long_text(*too_long));
     return false;
   }
+  if (save_format_ == signal_format::capture && !capture_link_type(*store_)) {
+    show_warning(parentWidget(), mixed_link_types_text(store_->link_types()));
+    return false;
+  }
   if (!can_write_target(save_path_)) {
     show_error(parentWidget(), open_failed_text());
     return false;
@@ -211,16 +255,10 @@ bool TfSigLoader::PrepareLoad() {
     if (const std::optional<file_choice> choice = run_file_dialog(*dlgOpen)) name = choice->path;
   }
   if (name.isEmpty()) return false;
-  const std::string path = QFile::encodeName(name).toStdString();
-  empty_file_ = false;
-  if (input_.open(path) != 0) {
-    // A file of 0 bytes cannot be mapped, yet it is a valid signal of no packets (a save of an
-    // empty store writes one).
-    empty_file_ = is_empty_signal_file(path);
-    if (!empty_file_) {
-      show_error(parentWidget(), open_failed_text());
-      return false;
-    }
+  load_path_ = QFile::encodeName(name).toStdString();
+  if (open_signal_stream(input_, load_path_) != 0) {
+    show_error(parentWidget(), open_failed_text());
+    return false;
   }
   host_.SetCurrentCell(1, 1);
   // A load replaces the signal; a file named without a dialog (the command line's, or a recent
@@ -229,6 +267,9 @@ bool TfSigLoader::PrepareLoad() {
     Unload(false);
     // The grid still counts the old packets: let it show the empty store.
     host_.ShowFirstScreen();
+  } else if (code() == load_argument) {
+    // A store emptied by an operation still remembers the link types its packets were read with.
+    store_->clear();
   }
   host_.SetSignalCaption(name);
   return true;
@@ -275,6 +316,9 @@ void TfSigLoader::ProcessSave() {
     case save_status::packet_too_long:
       show_warning(parentWidget(), too_long_text(saved.packet));
       break;
+    case save_status::mixed_link_types:
+      show_warning(parentWidget(), mixed_link_types_text(store_->link_types()));
+      break;
   }
 }
 
@@ -295,15 +339,15 @@ void TfSigLoader::ProcessLoad() {
     QCoreApplication::processEvents();
     since_events.restart();
   };
-  const std::span<const uint8_t> image = stream_image(input_);
-  // A file of 0 bytes is opened by nobody: it reads as a signal of no packets.
-  const sig_read_result read =
-      empty_file_ ? sig_read_result{first, true} : read_sig_stream(input_, *store_, hooks);
+  const signal_format format = format_for_reading(load_path_, stream_image(input_));
+  // A file of 0 bytes leaves the stream closed: it reads as a signal of no packets.
+  const sig_read_result read = read_sig_stream(input_, format, *store_, hooks);
   pass_.result.joined = read.next;
   const bool cancelled = !pass_.running;
   if (!read.ok) {
-    show_error(parentWidget(),
-               is_capture_image(image) ? capture_format_error_text() : format_error_text());
+    show_error(parentWidget(), format == signal_format::capture
+                                   ? capture_format_error_text(read.fault, read.next - first)
+                                   : format_error_text());
   } else {
     pass_.result.processed = static_cast<int32_t>(read.next);
   }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/files/signal_io.h"
 #include "core/model/stream.h"
@@ -50,7 +51,9 @@ class TfSigLoader : public TPelorin_Plugin {
   // The program's texts of this window.
   static QString open_failed_text();
   static QString format_error_text();
-  static QString capture_format_error_text();
+  // A capture read up to `packets` packets, stopped by `fault`.
+  static QString capture_format_error_text(read_fault fault, uint32_t packets);
+  static QString mixed_link_types_text(const std::vector<uint32_t>& types);
   static QString write_failed_text();
   static QString packet_too_long_text(uint32_t number);
   static QString packet_too_long_for_capture_text(uint32_t number);
@@ -78,9 +81,9 @@ class TfSigLoader : public TPelorin_Plugin {
   std::unique_ptr<QFileDialog> dlgSave;
   QTimer* tTimer = nullptr;
   xin_stream input_;
+  std::string load_path_;
   std::string save_path_;
   signal_format save_format_ = signal_format::sig;
-  bool empty_file_ = false;  // the file to load has 0 bytes: nothing is read
-  bool shown_ = false;       // the window was shown: FormClose reports the store as modified
+  bool shown_ = false;  // the window was shown: FormClose reports the store as modified
   bool closed_ = false;
 };

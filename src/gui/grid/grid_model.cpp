@@ -1,17 +1,15 @@
 #include "gui/grid/grid_model.h"
 
 #include <QColor>
-#include <QStringDecoder>
 
 #include "core/grid/grid_layout.h"
+#include "core/model/cp1251.h"
 #include "gui/grid/grid_colours.h"
 
 grid_model::grid_model(QObject* parent) : QAbstractTableModel(parent) {
-  QStringDecoder decode("windows-1251");
+  // The code page's characters as the cells draw them; every one of them is a single UTF-16 unit.
   for (int b = 0; b < 256; ++b) {
-    const char in = static_cast<char>(b);
-    const QString one = decode.isValid() ? decode(QByteArrayView(&in, 1)).operator QString()
-                                         : QString(QChar(b < 0x80 ? b : 0xFFFD));
+    const QString one = QString::fromStdString(cp1251().utf8(static_cast<uint8_t>(b)));
     cp1251_[static_cast<size_t>(b)] = one.isEmpty() ? QChar(0xFFFD) : one.front();
   }
 }

@@ -9,9 +9,11 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
+#include <vector>
 
 #include "core/grid/cell_text.h"
 #include "core/grid/grid_layout.h"
+#include "core/model/cp1251.h"
 #include "core/operations/colouring.h"
 #include "core/operations/history/undo_record.h"
 #include "core/operations/history/undo_recorder.h"
@@ -103,6 +105,8 @@ void TfMain::RunOperation(int index) {
   // The file window's commands keep the history their own way (FileCommandDone).
   const bool files = index == op_files;
   const size_t first = store_.size();
+  std::vector<uint32_t> link_types;
+  if (files) link_types = store_.link_types();
   // A command no row names may change anything.
   const change_kind kind = row != nullptr ? row->change : change_kind::rebuild;
   const QString step = files ? QString() : row != nullptr ? StepName(*row) : QStringLiteral("?");
@@ -112,7 +116,7 @@ void TfMain::RunOperation(int index) {
     dialog->SetRecorder(recorder);
     const PLUGIN_RESULT result = dialog->Execute(command_word_, store_);
     dialog.reset();
-    if (files) FileCommandDone(code, first);
+    if (files) FileCommandDone(code, first, std::move(link_types));
     return result;
   });
 }
@@ -121,13 +125,14 @@ QString TfMain::StepName(const operation_row& row) {
   return step_of(QString::fromUtf8(row.command.caption));
 }
 
-void TfMain::FileCommandDone(uint8_t code, size_t first) {
+void TfMain::FileCommandDone(uint8_t code, size_t first, std::vector<uint32_t> link_types) {
   switch (code) {
     case TfSigLoader::merge:
       if (store_.size() > first) {
         const operation_row* row = row_of(op_files, code);
         const bool recorded = history_->Record(
-            history_->Budget() > 0 ? undo_record::appended(store_, first) : nullptr,
+            history_->Budget() > 0 ? undo_record::appended(store_, first, std::move(link_types))
+                                   : nullptr,
             row != nullptr ? StepName(*row) : QString(), false);
         if (!recorded && history_->Budget() > 0)
           tBar->setPanelText(message_panel, not_undoable_text());
@@ -392,7 +397,7 @@ void TfMain::tGridSelectCell(int column, int row) {
   const std::string_view bits = numeric_cell_text(b, view_mode::binary, buffer);
   tBar->setPanelText(9,
                      blank + QString::fromLatin1(bits.data(), static_cast<qsizetype>(bits.size())));
-  tBar->setPanelText(11, blank + QString::fromStdString(cp1251_.utf8(b)));
+  tBar->setPanelText(11, blank + QString::fromStdString(cp1251().utf8(b)));
 }
 
 void TfMain::mCopyClick() {

@@ -9,7 +9,6 @@
 #include <memory>
 #include <vector>
 
-#include "core/model/cp1251.h"
 #include "core/model/pakets.h"
 #include "core/operations/pass.h"
 #include "gui/files/file_window.h"
@@ -159,8 +158,8 @@ class TfMain : public QMainWindow, public sig_loader_host {
   // The name of a row's step in the Edit menu.
   static QString StepName(const operation_row& row);
   // What a file command does to the history: a load or an unload starts it anew, a merge is a step
-  // of what it appended to the store's `first` packets.
-  void FileCommandDone(uint8_t code, size_t first);
+  // of what it appended to the store's `first` packets, which had `link_types`.
+  void FileCommandDone(uint8_t code, size_t first, std::vector<uint32_t> link_types);
   // Takes the store a step back or forth in the history and shows it.
   void StepHistory(bool back);
   // After a step of the history: recount, the protocol pane emptied, the current cell kept within
@@ -200,7 +199,6 @@ class TfMain : public QMainWindow, public sig_loader_host {
   const operation_row* running_row_ = nullptr;
   int running_index_ = -1;  // the operation index of the last dispatcher call
   uint16_t command_word_ = 0;
-  cp1251_table cp1251_;
   std::array<operation_factory, operation_count> operations_;
 
   // The tool bar's buttons, left to right, each the twin of a menu item made before it; a new

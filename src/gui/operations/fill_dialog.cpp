@@ -5,9 +5,11 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
+#include "gui/dialogs/basic_logger.h"
 #include "gui/dialogs/fields.h"
 #include "gui/dialogs/message_box.h"
 #include "gui/dialogs/select_frame.h"
+#include "gui/dialogs/texts.h"
 
 namespace {
 
@@ -78,11 +80,24 @@ void TfSigFill::btnOkClick() {
     }
     params.target = *target;
   }
+  // Padding that memory cannot hold (or longer than a packet can be) is no valid value.
+  if (!fill_fits_memory(*store_, fSelect->Scope(), params)) {
+    show_warning(this, ::invalid_value_text());
+    if (rbTo->isChecked()) {
+      edFillTo->setFocus();
+    } else {
+      rbMax->setFocus();
+    }
+    return;
+  }
   params_ = params;
   RunPassAndClose();
 }
 
 int TfSigFill::Process() {
-  ::fill(*store_, fSelect->Scope(), params_, pass_);
+  // Packets padded before memory ran out stay padded: the pass still counts, and the failure is
+  // shown.
+  if (!::fill(*store_, fSelect->Scope(), params_, pass_))
+    show_error(this, escaped_exception_text());
   return 1;
 }

@@ -7,7 +7,6 @@
 #include <QRadioButton>
 #include <QSettings>
 
-#include "core/model/cp1251.h"
 #include "gui/dialogs/colors_frame.h"
 #include "gui/dialogs/fields.h"
 #include "gui/dialogs/message_box.h"
@@ -169,25 +168,14 @@ void TfSigFind::SaveSettings() const {
 std::optional<search_params> TfSigFind::ReadParams(bool find_next) {
   search_params params;
   params.kind = rbText->isChecked() ? search_kind::text : search_kind::bits;
-  const QString typed = edVal->text();
-  pattern_problem problem = pattern_problem::none;
-  if (params.kind == search_kind::text) {
-    // One byte a character, in the code page the grid's text view shows. A character the code
-    // page lacks would be searched as some other byte: it is refused instead.
-    const std::optional<std::string> encoded = cp1251_table().encode(typed.toStdString());
-    params.pattern = encoded.value_or(typed.toStdString());
-    problem = check_pattern(params.kind, encoded ? params.pattern : typed.toLatin1().toStdString());
-    if (problem == pattern_problem::none && !encoded) problem = pattern_problem::invalid;
-  } else {
-    params.pattern = typed.toStdString();
-    problem = check_pattern(params.kind, params.pattern);
-  }
-  if (problem != pattern_problem::none) {
+  prepared_pattern prepared = prepare_pattern(params.kind, edVal->text().toStdString());
+  if (prepared.problem != pattern_problem::none) {
     can_find_next_ = false;
-    show_warning(this, qtext(pattern_problem_text(problem)));
+    show_warning(this, qtext(pattern_problem_text(prepared.problem)));
     edVal->setFocus();
     return std::nullopt;
   }
+  params.pattern = std::move(prepared.pattern);
   const int row = grid_ != nullptr ? grid_->currentRow() : 0;
   const search_direction direction = find_next             ? search_direction::down
                                      : rbUp->isChecked()   ? search_direction::up

@@ -65,7 +65,7 @@ TEST(HostileInput, AFileCutWhileItIsReadKeepsWhatWasReadAndFails) {
   EXPECT_TRUE(in.truncated());
   EXPECT_EQ(in.file_size(), 100u);
   test_store s;
-  const sig_read_result read = read_sig_stream(in, s.store);
+  const sig_read_result read = read_sig_stream(in, signal_format::sig, s.store);
   EXPECT_FALSE(read.ok);
   EXPECT_EQ(read.next, 20u);
   ASSERT_EQ(s.store.size(), 20u);

@@ -55,6 +55,11 @@ TEST(BitBlock, ResizeGrowsWithZerosAndShrinksKeepingPaddingBits) {
   p.resize(4);
   EXPECT_EQ(p.size(false), 4u);
   EXPECT_EQ(bytes_of(p), (std::vector<uint8_t>{0xFF}));  // bits 4..7 keep their values
+  // Growing keeps the old last byte whole, its spare bits included.
+  xpaket twelve = paket({0x35, 0xFA});
+  twelve.resize(12);
+  twelve.resize(32);
+  EXPECT_EQ(bytes_of(twelve), (std::vector<uint8_t>{0x35, 0xFA, 0x00, 0x00}));
   p.resize(0);
   EXPECT_EQ(p.size(true), 0u);
   EXPECT_EQ(p.bytes(), nullptr);

@@ -2,20 +2,11 @@
 
 #include <vector>
 
-#include "core/model/memory_budget.h"
 #include "core/operations/cut.h"
+#include "support/memory_figure.h"
 #include "support/test_store.h"
 
 namespace {
-
-constexpr uint64_t reserve = uint64_t{32} << 20;
-
-struct memory_figure {
-  explicit memory_figure(uint64_t bytes) { set_available_memory_for_testing(bytes); }
-  memory_figure(const memory_figure&) = delete;
-  memory_figure& operator=(const memory_figure&) = delete;
-  ~memory_figure() { set_available_memory_for_testing(std::nullopt); }
-};
 
 // A packet whose buffers above `limit` bytes cannot be had, as when memory runs out.
 class starved_paket : public xpaket {
@@ -58,10 +49,10 @@ TEST(CutMemory, GrowthIsComparedWithTheMemoryAvailable) {
   for (const row& r : rows) {
     EXPECT_EQ(cut_growth(s.store, r.in, r.params), r.growth) << r.what;
     {
-      const memory_figure enough(reserve + r.growth);
+      const memory_figure enough(memory_reserve + r.growth);
       EXPECT_TRUE(cut_fits_memory(s.store, r.in, r.params)) << r.what;
     }
-    const memory_figure short_by_one(reserve + r.growth - 1);
+    const memory_figure short_by_one(memory_reserve + r.growth - 1);
     EXPECT_EQ(cut_fits_memory(s.store, r.in, r.params), r.growth == 0) << r.what;
   }
 }

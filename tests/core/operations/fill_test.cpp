@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/operations/operation_contract.h"
+#include "support/memory_figure.h"
 #include "support/test_store.h"
 
 namespace {
@@ -43,7 +44,6 @@ TEST(Fill, PadsOnePacketToTheTarget) {
       {"longer than the target", to(1, 9), {1, 2}, 0, {1, 2}, 16, false},
       {"negative target", to(-1, 9), {1, 2}, 0, {1, 2}, 16, false},
       {"most negative target", to(INT32_MIN, 9), {1}, 0, {1}, 8, false},
-      {"target past any packet", to(INT32_MAX, 9), {1}, 0, {1}, 8, false},
   };
   for (const row& r : rows) {
     test_store s({r.input});
@@ -60,6 +60,46 @@ TEST(Fill, PadsOnePacketToTheTarget) {
     EXPECT_FALSE(run.result.modified) << r.name;
     EXPECT_FALSE(run.running) << r.name;
   }
+}
+
+TEST(Fill, GrowthIsComparedWithTheMemoryBudgetBeforeThePass) {
+  test_store s({{1}, bytes(10, 2), {3, 3}}, {colour_white, colour_white, red});
+  const scope all{};
+  const scope white{false, colour_white};
+  constexpr uint64_t past_any_packet = UINT64_MAX;
+  struct row {
+    const char* what;
+    scope in;
+    fill_params params;
+    uint64_t growth;  // a new buffer and its allocator header for every packet padded
+  };
+  const row rows[] = {
+      {"to 10", all, to(10), 2 * (10 + 16)},
+      {"to 10, white only", white, to(10), 10 + 16},
+      {"longest", all, {true, 0, 0}, 2 * (10 + 16)},
+      {"nothing shorter", all, to(1), 0},
+      {"negative", all, to(-5), 0},
+      {"past any packet", all, to(INT32_MAX), past_any_packet},
+  };
+  for (const row& r : rows) {
+    EXPECT_EQ(fill_growth(s.store, r.in, r.params), r.growth) << r.what;
+    if (r.growth != past_any_packet) {
+      const memory_figure enough(memory_reserve + r.growth);
+      EXPECT_TRUE(fill_fits_memory(s.store, r.in, r.params)) << r.what;
+    }
+    const memory_figure short_by_one(memory_reserve + std::min(r.growth, uint64_t{1} << 40) - 1);
+    EXPECT_EQ(fill_fits_memory(s.store, r.in, r.params), r.growth == 0) << r.what;
+  }
+}
+
+TEST(Fill, APacketThatCannotBePaddedStopsThePassAndIsReported) {
+  test_store s({{1, 2, 3}, {1}, {2}}, {colour_white, red, red});
+  pass run;
+  EXPECT_FALSE(fill(s.store, scope{false, red}, to(INT32_MAX), run));
+  EXPECT_EQ(run.result.processed, 1);  // the white packet is out of scope; the next cannot grow
+  EXPECT_EQ(run.result.changed, 0);
+  EXPECT_EQ(s.contents(), (std::vector<bytes>{{1, 2, 3}, {1}, {2}}));
+  EXPECT_FALSE(run.running);
 }
 
 TEST(Fill, LongestModeMeasuresTheWholeStoreWhateverTheScope) {

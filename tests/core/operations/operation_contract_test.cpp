@@ -124,6 +124,7 @@ TEST_P(OperationContract, UndoGivesBackTheStoreAndRedoTheResult) {
                            variant{41, scope{false, colour_white}}}) {
     test_store s = varied_store(60);
     s[5].resize(13);  // a length of bits that are not whole bytes
+    s.store.add_link_type(104);
     const auto before = state_of(s.store);
     undo_recorder recorder(s.store, UINT64_MAX);
     pass run;
@@ -138,6 +139,7 @@ TEST_P(OperationContract, UndoGivesBackTheStoreAndRedoTheResult) {
     ASSERT_NE(record, nullptr);
     ASSERT_TRUE(record->revert(s.store));
     EXPECT_EQ(state_of(s.store), before) << v.stop_after;
+    EXPECT_EQ(s.store.link_types(), std::vector<uint32_t>{104});
     ASSERT_TRUE(record->reapply(s.store));
     EXPECT_EQ(state_of(s.store), after) << v.stop_after;
     if (v.stop_after == 41) {

@@ -162,32 +162,39 @@ TEST(Search, CancelStopsBeforeTheNextPacket) {
   EXPECT_FALSE(run.running);
 }
 
-TEST(Search, PatternChecksAndTheirTexts) {
-  const std::string cyrillic_33 = [] {
+TEST(Search, PatternsArePreparedAsTheUserCountsThem) {
+  const auto times = [](const std::string& one, int n) {
     std::string t;
-    for (int i = 0; i < 33; ++i) t += "ж";
+    for (int i = 0; i < n; ++i) t += one;
     return t;
-  }();
+  };
   struct row {
     search_kind kind;
-    std::string pattern;
+    std::string typed;
     pattern_problem expected;
+    std::string pattern;  // with no problem
   };
   const row rows[] = {
-      {search_kind::text, "", pattern_problem::empty},
-      {search_kind::bits, "", pattern_problem::empty},
-      {search_kind::text, std::string(32, 'x'), pattern_problem::none},
-      {search_kind::text, std::string(33, 'x'), pattern_problem::too_long},
-      {search_kind::bits, std::string(32, '1'), pattern_problem::none},
-      {search_kind::bits, std::string(33, '0'), pattern_problem::too_long},
-      {search_kind::bits, "1 0", pattern_problem::invalid},
-      {search_kind::bits, "102", pattern_problem::invalid},
-      {search_kind::bits, "ж", pattern_problem::invalid},
-      {search_kind::bits, cyrillic_33, pattern_problem::too_long},
-      {search_kind::text, "a b", pattern_problem::none},
+      {search_kind::text, "", pattern_problem::empty, ""},
+      {search_kind::bits, "", pattern_problem::empty, ""},
+      {search_kind::text, std::string(32, 'x'), pattern_problem::none, std::string(32, 'x')},
+      {search_kind::text, std::string(33, 'x'), pattern_problem::too_long, ""},
+      // Characters, not their bytes, count: 20 Cyrillic letters are 40 bytes of UTF-8.
+      {search_kind::text, times("ж", 20), pattern_problem::none, std::string(20, '\xE6')},
+      {search_kind::text, times("ж", 33), pattern_problem::too_long, ""},
+      {search_kind::text, times("中", 20), pattern_problem::invalid, ""},
+      {search_kind::text, "a b", pattern_problem::none, "a b"},
+      {search_kind::bits, std::string(32, '1'), pattern_problem::none, std::string(32, '1')},
+      {search_kind::bits, std::string(33, '0'), pattern_problem::too_long, ""},
+      {search_kind::bits, "1 0", pattern_problem::invalid, ""},
+      {search_kind::bits, "102", pattern_problem::invalid, ""},
+      {search_kind::bits, "ж", pattern_problem::invalid, ""},
+      {search_kind::bits, times("ж", 33), pattern_problem::too_long, ""},
   };
   for (const row& r : rows) {
-    EXPECT_EQ(check_pattern(r.kind, r.pattern), r.expected) << r.pattern;
+    const prepared_pattern prepared = prepare_pattern(r.kind, r.typed);
+    EXPECT_EQ(prepared.problem, r.expected) << r.typed;
+    EXPECT_EQ(prepared.pattern, r.pattern) << r.typed;
   }
   EXPECT_EQ(pattern_problem_text(pattern_problem::empty),
             "Необходимо значение в поле 'искать...'.   ");
@@ -199,7 +206,7 @@ TEST(Search, PatternChecksAndTheirTexts) {
 }
 
 TEST(Cp1251, EncodesWhatTheTableDecodes) {
-  const cp1251_table table;
+  const cp1251_table& table = cp1251();
   for (int b = 0; b < 256; ++b) {
     if (b == 0x98) continue;  // undefined in the code page
     const auto back = table.encode(table.utf8(static_cast<uint8_t>(b)));

@@ -4,14 +4,18 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
 #include <sys/resource.h>
 
 #include <csignal>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -192,8 +196,11 @@ TEST_F(FileWindowTest, NothingChosenDoesNothing) {
 
 TEST_F(FileWindowTest, CommandLineFileLoadsWithoutADialog) {
   host.argument = QString::fromStdString(dir.write("arg.sig", sig_image(numbered(100, 3))));
+  // An empty store may still remember the link type of packets an operation deleted.
+  store.add_link_type(1);
   const PLUGIN_RESULT r = run(TfSigLoader::load_argument);
   EXPECT_EQ(contents(), numbered(100, 3));
+  EXPECT_EQ(store.link_types(), std::vector<uint32_t>{104});
   EXPECT_EQ(r.processed, 100);
   EXPECT_EQ(r.deleted, 0);
   EXPECT_TRUE(ui.file_dialogs.empty());
@@ -262,7 +269,7 @@ TEST_F(FileWindowTest, SavedFileNameAndContentsAgree) {
     const bytes written = read_file(dir.file(r.written));
     if (r.expected.empty()) {
       // A capture: its header says so.
-      EXPECT_TRUE(is_capture_image(written)) << r.typed;
+      EXPECT_TRUE(is_capture_header(written)) << r.typed;
     } else {
       EXPECT_EQ(written, r.expected) << r.typed;
     }
@@ -399,7 +406,7 @@ TEST_F(FileWindowTest, CancelledLoadKeepsThePacketsReadAndIsNotSaved) {
   EXPECT_EQ(host.saved, false);
 }
 
-TEST_F(FileWindowTest, CapturesOpenAndMergeLikeSigFilesWhateverTheirName) {
+TEST_F(FileWindowTest, CapturesOpenAndMergeLikeSigFiles) {
   const std::vector<bytes> file = {{0x0F, 0x00, 0x08, 0x00}, {}, {0xFF}};
   const bytes image = capture_image(file);
   struct row {
@@ -409,7 +416,7 @@ TEST_F(FileWindowTest, CapturesOpenAndMergeLikeSigFilesWhateverTheirName) {
   };
   const row rows[] = {
       {"a.pcap", 1, TfSigLoader::load},
-      {"named.sig", 0, TfSigLoader::load},
+      {"capture", 0, TfSigLoader::load},  // no extension: the content decides
       {"more.pcapng", 1, TfSigLoader::merge},
   };
   for (const row& r : rows) {
@@ -442,7 +449,8 @@ TEST_F(FileWindowTest, DamagedCaptureKeepsTheFramesBeforeAndShowsTheError) {
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0].kind, message_hooks::kind::error);
   EXPECT_EQ(ui.messages[0].text,
-            QStringLiteral("Ошибка в формате файла захвата. Чтение остановлено.   "));
+            QStringLiteral("Ошибка в формате файла захвата после пакета 4: файл обрывается "
+                           "внутри записи. Чтение остановлено.   "));
 }
 
 TEST_F(FileWindowTest, CancelledCaptureLoadStopsAtAProgressBreak) {
@@ -483,6 +491,59 @@ TEST_F(FileWindowTest, CaptureFilterSavesPcapAndNamesItsOwnLengthLimit) {
       ui.messages[0].text,
       QStringLiteral("Пакет номер 3 длиннее 262144 байт: формат pcap не может его сохранить.   "));
   EXPECT_FALSE(host.saved.has_value());
+
+  // Packets read with two link types: one pcap file cannot say which frame has which.
+  ui.messages.clear();
+  delete store.at(2);
+  store.erase(2);
+  store.add_link_type(1);
+  store.add_link_type(104);
+  choose(path, 2);
+  run(TfSigLoader::save);
+  EXPECT_EQ(read_file(path), written);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text,
+            QStringLiteral("Пакеты прочитаны с разными типами канала (EN10MB, C_HDLC), а файл pcap "
+                           "хранит один тип.   "));
+}
+
+TEST_F(FileWindowTest, TheSaveDialogsFilterDecidesForANameWithoutExtension) {
+  add({{0x41, 0x42}, {0x43}});
+  struct row {
+    int filter;
+    const char* written;
+  };
+  const row rows[] = {{1, "out.bit"}, {2, "out.pcap"}};
+  for (const row& r : rows) {
+    // The user picks the filter in the real dialog, types "out" and presses Enter.
+    const scoped_message_hooks person(message_hooks{
+        [this](message_hooks::kind kind, const QString& text) {
+          ui.messages.push_back({kind, text});
+        },
+        [](const QString&) { return answer::cancel; },
+        [](const QString&, const QString&) { return std::optional<QString>(); },
+        [&](QFileDialog& dialog) -> std::optional<file_choice> {
+          dialog.setDirectory(QString::fromStdString(dir.path()));
+          dialog.show();
+          auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+          types->setCurrentIndex(r.filter);
+          emit types->activated(r.filter);
+          emit types->textActivated(types->currentText());
+          dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+              ->setText(QStringLiteral("out"));
+          QTest::keyClick(dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")),
+                          Qt::Key_Return);
+          if (dialog.result() != QDialog::Accepted) return std::nullopt;
+          return chosen_file(dialog);
+        }});
+    run(TfSigLoader::save);
+    EXPECT_EQ(host.caption, QString::fromStdString(dir.file(r.written))) << r.written;
+    const bytes expected =
+        r.filter == 1 ? bytes{0x41, 0x42, 0x43} : capture_image({{0x41, 0x42}, {0x43}});
+    EXPECT_EQ(read_file(dir.file(r.written)), expected) << r.written;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.file("out.sig")));
+  EXPECT_TRUE(ui.messages.empty());
 }
 
 }  // namespace

@@ -142,22 +142,25 @@ TEST_F(MainWindowTest, DispatcherRule) {
     PLUGIN_RESULT result;
     bool marks_unsaved;
   };
-  auto result = [](int processed, int changed, int deleted, uint32_t joined, int recoloured) {
+  auto result = [](int processed, int changed, int deleted, uint32_t joined, int recoloured,
+                   bool sets_saved = false) {
     PLUGIN_RESULT r;
     r.processed = processed;
     r.changed = changed;
     r.deleted = deleted;
     r.joined = joined;
     r.recoloured = recoloured;
+    r.sets_saved = sets_saved;
     return r;
   };
   const row rows[] = {
-      {result(5, 1, 0, 0, 0), true},   // changed in place
-      {result(5, 0, 2, 0, 0), true},   // deleted
-      {result(5, 0, 0, 3, 0), true},   // joined fragments
-      {result(7, 0, 3, 7, 0), false},  // as many processed as joined: a load
-      {result(9, 0, 0, 0, 4), false},  // only coloured
-      {result(0, 0, 0, 0, 0), false},  // nothing
+      {result(5, 1, 0, 0, 0), true},         // changed in place
+      {result(5, 0, 2, 0, 0), true},         // deleted
+      {result(5, 0, 0, 3, 0), true},         // joined fragments
+      {result(4, 0, 4, 4, 0), true},         // every packet visited ended in a joined one
+      {result(7, 0, 3, 7, 0, true), false},  // a load, which sets the flag itself
+      {result(9, 0, 0, 0, 4), false},        // only coloured
+      {result(0, 0, 0, 0, 0), false},        // nothing
   };
   for (const row& r : rows) {
     main.SetSaved(true);

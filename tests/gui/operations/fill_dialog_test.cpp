@@ -70,6 +70,8 @@ TEST(FillDialog, BadFieldsShowTheirMessageAndFocusTheField) {
       {"both bad", true, "300", "x", value_message, "edVal"},
       {"target letters", true, "1", "abc", target_message, "edFillTo"},
       {"target empty", true, "1", "", target_message, "edFillTo"},
+      // Growth that memory cannot hold, here longer than any packet can be.
+      {"target too long", true, "1", "2147483647", "Недопустимое значение.   ", "edFillTo"},
   };
   for (const row& r : rows) {
     ui_capture ui;

@@ -48,11 +48,12 @@ bool undo_record::revert(PAKETS& store) {
     PAKETS before;
     if (!renumber(store, true, before) || !exchange_bytes(before)) return false;
     exchange_colours(before, true);
-    store = std::move(before);
+    store.swap_entries(before);
   } else {
     if (!exchange_bytes(store)) return false;
     exchange_colours(store, true);
   }
+  if (link_types_) store.swap_link_types(*link_types_);
   applied_ = false;
   return true;
 }
@@ -63,7 +64,8 @@ bool undo_record::reapply(PAKETS& store) {
   if (rebuilt_ && !renumber(store, false, after)) return false;
   if (!exchange_bytes(store)) return false;
   exchange_colours(store, false);
-  if (rebuilt_) store = std::move(after);
+  if (rebuilt_) store.swap_entries(after);
+  if (link_types_) store.swap_link_types(*link_types_);
   applied_ = true;
   return true;
 }
@@ -181,8 +183,11 @@ void undo_record::count_owned() {
   }
 }
 
-std::unique_ptr<undo_record> undo_record::appended(const PAKETS& store, std::size_t first) {
-  auto record = std::make_unique<undo_record>();
+std::unique_ptr<undo_record> undo_record::appended(const PAKETS& store, std::size_t first,
+                                                   std::vector<uint32_t> link_types) {
+  auto record = std::unique_ptr<undo_record>(new (std::nothrow) undo_record);
+  if (!record) return nullptr;
+  if (link_types != store.link_types()) record->link_types_ = std::move(link_types);
   record->rebuilt_ = true;
   record->size_before_ = first;
   record->size_after_ = store.size();

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "core/model/pakets.h"
 #include "core/operations/history/record_buffer.h"
@@ -45,9 +47,10 @@ class undo_record {
   // Takes the store to the state after the step again; false as for revert.
   [[nodiscard]] bool reapply(PAKETS& store);
 
-  // The record of a merge: the packets from number `first` on were appended.
-  [[nodiscard]] static std::unique_ptr<undo_record> appended(const PAKETS& store,
-                                                             std::size_t first);
+  // The record of a merge: the packets from number `first` on were appended, and the store knew
+  // the link types `link_types` before. Null when there is no memory for it.
+  [[nodiscard]] static std::unique_ptr<undo_record> appended(const PAKETS& store, std::size_t first,
+                                                             std::vector<uint32_t> link_types);
 
   // One recoloured packet and its colour in the state not in the store.
   struct colour_entry {
@@ -92,6 +95,8 @@ class undo_record {
   record_buffer bytes_;
   record_array<sequence_entry> taken_out_;  // by old number, ascending
   record_array<sequence_entry> put_in_;     // by new number, ascending
-  uint64_t owned_applied_ = 0;              // memory of the packets taken out and owned
-  uint64_t owned_reverted_ = 0;             // memory of the packets put in and owned
+  // The link types of the state not in the store, when the step changed them (a merge).
+  std::optional<std::vector<uint32_t>> link_types_;
+  uint64_t owned_applied_ = 0;   // memory of the packets taken out and owned
+  uint64_t owned_reverted_ = 0;  // memory of the packets put in and owned
 };

@@ -9,22 +9,23 @@
 #include "core/model/pakets.h"
 #include "core/operations/history/undo_record.h"
 
+// Copies n bytes, sizeof(Word) <= n <= 2 * sizeof(Word), as two words that may overlap.
+template <typename Word>
+inline void copy_ends(uint8_t* to, const uint8_t* from, std::size_t n) {
+  Word head{};
+  Word tail{};
+  std::memcpy(&head, from, sizeof(Word));
+  std::memcpy(&tail, from + n - sizeof(Word), sizeof(Word));
+  std::memcpy(to, &head, sizeof(Word));
+  std::memcpy(to + n - sizeof(Word), &tail, sizeof(Word));
+}
+
 // Copies n bytes; runs of up to 16 without a call.
 inline void copy_bytes(uint8_t* to, const uint8_t* from, std::size_t n) {
   if (n >= 8 && n <= 16) {
-    uint64_t head = 0;
-    uint64_t tail = 0;
-    std::memcpy(&head, from, 8);
-    std::memcpy(&tail, from + n - 8, 8);
-    std::memcpy(to, &head, 8);
-    std::memcpy(to + n - 8, &tail, 8);
+    copy_ends<uint64_t>(to, from, n);
   } else if (n >= 4 && n < 8) {
-    uint32_t head = 0;
-    uint32_t tail = 0;
-    std::memcpy(&head, from, 4);
-    std::memcpy(&tail, from + n - 4, 4);
-    std::memcpy(to, &head, 4);
-    std::memcpy(to + n - 4, &tail, 4);
+    copy_ends<uint32_t>(to, from, n);
   } else if (n < 4) {
     for (std::size_t i = 0; i < n; ++i) to[i] = from[i];
   } else {

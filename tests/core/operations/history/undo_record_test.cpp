@@ -135,20 +135,24 @@ TEST(UndoRecord, AnUndoThatCannotGrowAPacketLeavesTheStoreAsItWas) {
   EXPECT_EQ(s.store.at(1)->byte_length(), 100u);
 }
 
-TEST(UndoRecord, AMergeIsTakenOutAndPutBack) {
+TEST(UndoRecord, AMergeIsTakenOutAndPutBackWithTheLinkTypes) {
   test_store s = store_of(3, 4);
+  s.store.add_link_type(104);
   const auto before = state_of(s.store);
   const bytes merged = {1, 2, 3};
   s.store.append(new xpaket(merged.data(), 3));
   s.store.append(new xpaket(merged.data(), 2));
+  s.store.add_link_type(1);
   const auto after = state_of(s.store);
-  const std::unique_ptr<undo_record> record = undo_record::appended(s.store, 3);
+  const std::unique_ptr<undo_record> record = undo_record::appended(s.store, 3, {104});
   EXPECT_FALSE(record->reapply(s.store)) << "a record in force is not applied twice";
   ASSERT_TRUE(record->revert(s.store));
   EXPECT_EQ(state_of(s.store), before);
+  EXPECT_EQ(s.store.link_types(), std::vector<uint32_t>{104});
   EXPECT_FALSE(record->revert(s.store));
   ASSERT_TRUE(record->reapply(s.store));
   EXPECT_EQ(state_of(s.store), after);
+  EXPECT_EQ(s.store.link_types(), (std::vector<uint32_t>{1, 104}));
   // Undone, the record owns the merged packets and destroys them with itself.
   ASSERT_TRUE(record->revert(s.store));
 }
