@@ -42,6 +42,16 @@ column_range range_after_drag(int32_t from, int32_t to) {
   return {};
 }
 
+int header_number_stride(int label_width, int column_width) {
+  if (column_width <= 0) return 1;
+  for (int power = 1; power <= 100000000; power *= 10) {
+    for (const int factor : {1, 2, 5}) {
+      if (int64_t{factor} * power * column_width >= label_width) return factor * power;
+    }
+  }
+  return 1000000000;
+}
+
 cell_rect paint_rect(int x, int y, int width, int height, bool vertical_line) {
   return {x, y, x + width - (vertical_line ? 1 : 0), y + height - 1};
 }

@@ -45,6 +45,16 @@ struct column_range {
 // dragged to the right, none otherwise.
 [[nodiscard]] column_range range_after_drag(int32_t from, int32_t to);
 
+// Every how many columns the header shows the column number when a number is wider than a column
+// (the text view): the least of 1, 2, 5, 10, 20, 50, ... columns that hold `label_width` pixels.
+[[nodiscard]] int header_number_stride(int label_width, int column_width);
+
+// Whether the header shows the number of grid column `column` at that stride: the multiples of the
+// stride, and column 1 where the stride leaves room beside it.
+[[nodiscard]] constexpr bool header_numbered(int column, int stride) {
+  return column % stride == 0 || (column == 1 && stride >= 5);
+}
+
 // A cell rectangle with exclusive right and bottom edges, in pixels.
 struct cell_rect {
   int left = 0;

@@ -220,6 +220,64 @@ std::string key_element_text(uint32_t value) {
   return value == stat_absent ? std::string() : std::to_string(value);
 }
 
+std::string key_text(const STAT_TYPE& key) {
+  if (key.empty()) return "все пакеты";
+  std::string text;
+  for (uint32_t value : key) {
+    if (!text.empty()) text += ' ';
+    text += value == stat_absent ? std::string("-") : std::to_string(value);
+  }
+  return text;
+}
+
+std::vector<length_bin> length_histogram(const STAT_SORTED_DATA& variants, size_t max_bins) {
+  std::vector<length_bin> lengths;
+  if (max_bins == 0) return lengths;
+  lengths.reserve(variants.size());
+  for (const auto& [count, key] : variants) {
+    if (!key.empty()) lengths.push_back({key.front(), key.front(), count});
+  }
+  std::sort(lengths.begin(), lengths.end(),
+            [](const length_bin& a, const length_bin& b) { return a.first < b.first; });
+  if (lengths.size() <= max_bins) return lengths;
+  const uint64_t lowest = lengths.front().first;
+  const uint64_t span = uint64_t{lengths.back().first} - lowest + 1;
+  const uint64_t width = (span + max_bins - 1) / max_bins;
+  std::vector<length_bin> bins;
+  bins.reserve(static_cast<size_t>((span + width - 1) / width));
+  auto at = lengths.cbegin();
+  for (uint64_t first = lowest; at != lengths.cend(); first += width) {
+    const uint64_t last = std::min<uint64_t>(first + width - 1, UINT32_MAX);
+    length_bin bin{static_cast<uint32_t>(first), static_cast<uint32_t>(last), 0};
+    for (; at != lengths.cend() && at->first <= last; ++at) bin.count += at->count;
+    bins.push_back(bin);
+  }
+  return bins;
+}
+
+share_scale share_scale_for(double highest, int ticks) {
+  share_scale scale;
+  if (!(highest > 0) || ticks < 1) return scale;
+  const double top = std::min(highest, 100.0);
+  // The least step of 1, 2 or 5 times a power of ten that reaches the top in `ticks` steps.
+  double power = std::pow(10.0, std::floor(std::log10(top / ticks)));
+  int decimals = std::max(0, -static_cast<int>(std::floor(std::log10(power) + 1e-9)));
+  for (;;) {
+    for (const double factor : {1.0, 2.0, 5.0}) {
+      const double step = factor * power;
+      if (step * ticks >= top * (1 - 1e-9)) {
+        scale.step = step;
+        scale.decimals = decimals;
+        // The first tick above the highest bar.
+        scale.top = std::min(100.0, step * (std::floor(top / step + 1e-9) + 1));
+        return scale;
+      }
+    }
+    power *= 10;
+    decimals = std::max(0, decimals - 1);
+  }
+}
+
 std::string statistics_csv(const STAT_SORTED_DATA& variants, stat_mode mode,
                            const std::vector<uint32_t>& positions, size_t total) {
   std::string csv;

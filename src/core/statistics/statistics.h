@@ -57,6 +57,37 @@ std::string format_share(uint32_t count, size_t total, char decimal_point = '.')
 // The text of one key element: the value in decimal, or nothing for stat_absent.
 std::string key_element_text(uint32_t value);
 
+// A whole key on one line, as a chart labels its bar: the elements as the table's cells show them,
+// separated by blanks; an element beyond the packet's end, which the table leaves empty, as "-",
+// and the key without positions (every packet in one variant) as "все пакеты".
+std::string key_text(const STAT_TYPE& key);
+
+// One bar of the length histogram: the packets whose length lies in first..last.
+struct length_bin {
+  uint32_t first = 0;
+  uint32_t last = 0;
+  uint64_t count = 0;
+  bool operator==(const length_bin&) const = default;
+};
+
+// The lengths of a length-mode result as at most `max_bins` bars in ascending order: a bar for
+// each length while there are no more distinct lengths than bars; otherwise bins of one width from
+// the shortest length on, that together reach the longest, empty ones included.
+std::vector<length_bin> length_histogram(const STAT_SORTED_DATA& variants, size_t max_bins);
+
+// A scale for shares in percent from 0 up to `top`, a tick every `step`, each tick labelled with
+// `decimals` decimals: as many as the step needs, and no more.
+struct share_scale {
+  double top = 100;
+  double step = 25;
+  int decimals = 0;
+};
+
+// The scale for a chart whose highest bar is `highest` percent (0..100): the step is the least of
+// 1, 2 or 5 times a power of ten of which `ticks` reach the highest bar, the top the first tick
+// above it (at most 100). No bar above 0 keeps the whole 0..100.
+share_scale share_scale_for(double highest, int ticks);
+
 // The result as CSV (UTF-8, comma-separated, lines ending in '\n'): a header naming the positions
 // (1-based: "byte3", "bit9", or "length"), then "packets,percent"; one line per variant in the
 // result's order; shares against `total` packets with a full stop.

@@ -15,6 +15,13 @@ class basic_logger : public QApplication {
   bool notify(QObject* receiver, QEvent* event) override;
 };
 
+// The program's title, the caption of the box that reports an escaped exception: "Pelorin" at
+// start, then the main window's caption, which names the open signal. It is the program's own
+// value: the platform's application name stays as it is, so that no window title has the signal's
+// name appended.
+void set_application_title(const QString& title);
+[[nodiscard]] QString application_title();
+
 // The message of an escaped exception.
 [[nodiscard]] QString escaped_exception_text();
 

@@ -5,16 +5,23 @@
 #include <QCoreApplication>
 #include <QFrame>
 #include <QGroupBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QStyleHints>
 #include <QToolButton>
 
 #include <ctime>
 #include <utility>
 
+#include "gui/dialogs/click_guard.h"
 #include "gui/dialogs/gauge.h"
 #include "gui/dialogs/glyphs.h"
 #include "gui/dialogs/heap_merging.h"
 #include "gui/dialogs/select_frame.h"
+#include "gui/dialogs/tab_stops.h"
 #include "gui/grid/packet_grid.h"
 
 namespace {
@@ -80,6 +87,8 @@ TPelorin_Plugin::TPelorin_Plugin(QWidget* owner)
   btnOk = glyph_button(this, "btnOk", ok_glyph(), 253, 196);
   btnOk->setToolTip(QStringLiteral("OK"));
   connect(btnCancel, &QToolButton::clicked, this, [this] { btnCancelClick(); });
+  btnCancel->installEventFilter(this);
+  btnOk->installEventFilter(this);
 
   pass_.stride = static_cast<uint32_t>(clock_stride);
   pass_.step = [this] { AdvanceProgress(clock_stride); };
@@ -264,6 +273,47 @@ bool TPelorin_Plugin::event(QEvent* e) {
   return handled;
 }
 
+void TPelorin_Plugin::showEvent(QShowEvent* e) {
+  if (focusWidget() == nullptr) {
+    const std::vector<QWidget*> stops = tab_stops(*this);
+    if (!stops.empty()) stops.front()->setFocus(Qt::TabFocusReason);
+  }
+  QDialog::showEvent(e);
+}
+
+namespace {
+
+// A button that does something of its own when pressed, rather than choosing a state.
+bool is_push_button(const QWidget* w) {
+  if (qobject_cast<const QPushButton*>(w) != nullptr) return true;
+  const auto* tool = qobject_cast<const QToolButton*>(w);
+  return tool != nullptr && !tool->isCheckable();
+}
+
+}  // namespace
+
+bool TPelorin_Plugin::focusNextPrevChild(bool next) {
+  QWidget* to = next_tab_stop(*this, focusWidget(), next);
+  if (to == nullptr) return QDialog::focusNextPrevChild(next);
+  to->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+  return true;
+}
+
+void TPelorin_Plugin::keyPressEvent(QKeyEvent* e) {
+  if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) &&
+      (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    QWidget* focused = focusWidget();
+    if (focused != nullptr && focused != btnOk && is_push_button(focused) && focused->isEnabled()) {
+      static_cast<QAbstractButton*>(focused)->click();
+    } else if (btnOk->isVisible() && btnOk->isEnabled()) {
+      btnOk->click();
+    }
+    e->accept();
+    return;
+  }
+  QDialog::keyPressEvent(e);
+}
+
 void TPelorin_Plugin::FormActivate() {
   if (!start_on_activation_ || started_ || !ReadyToStart()) return;
   started_ = true;
@@ -284,7 +334,20 @@ void TPelorin_Plugin::done(int result) {
     return;
   }
   Closing();
+  if (close_press_clock_.isValid()) {
+    const qint64 left =
+        QGuiApplication::styleHints()->mouseDoubleClickInterval() - close_press_clock_.elapsed();
+    if (left > 0) swallow_second_click(close_press_at_, static_cast<int>(left));
+  }
   QDialog::done(result);
+}
+
+bool TPelorin_Plugin::eventFilter(QObject* watched, QEvent* e) {
+  if ((watched == btnOk || watched == btnCancel) && e->type() == QEvent::MouseButtonPress) {
+    close_press_at_ = static_cast<QMouseEvent*>(e)->globalPosition().toPoint();
+    close_press_clock_.start();
+  }
+  return QDialog::eventFilter(watched, e);
 }
 
 void TPelorin_Plugin::btnCancelClick() {

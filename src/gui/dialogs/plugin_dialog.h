@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QPoint>
 
 #include <cstdint>
 #include <functional>
@@ -99,6 +101,9 @@ class TPelorin_Plugin : public QDialog {
   [[nodiscard]] bool showsProgress() const { return show_progress_; }
   [[nodiscard]] qint64 gaugePosition() const { return gauge_position_; }
   [[nodiscard]] uint16_t command() const { return command_; }
+  // What the dialog has to tell after it closed, for the main window's status bar; empty when
+  // nothing.
+  [[nodiscard]] const QString& StatusText() const { return status_text_; }
   // Tests shorten the interval to see Cancel act within a small pass.
   void setEventInterval(qint64 ms) { event_interval_ms_ = ms; }
 
@@ -122,6 +127,15 @@ class TPelorin_Plugin : public QDialog {
   // Called once when the window really closes, before the dialog's own close.
   virtual void Closing() {}
   bool event(QEvent* e) override;
+  // The first control in reading order takes the focus, unless one has it already.
+  void showEvent(QShowEvent* e) override;
+  // Enter acts as OK (on a focused Cancel or other push button, as that button); Esc cancels.
+  void keyPressEvent(QKeyEvent* e) override;
+  // Notes where and when OK or Cancel was pressed: a close by that click keeps the second click
+  // of a double click from the window beneath.
+  bool eventFilter(QObject* watched, QEvent* e) override;
+  // Tab and Shift+Tab move through the controls in reading order (tab_stops) and wrap round.
+  bool focusNextPrevChild(bool next) override;
 
   // Shows the dialog modally (or hands it to the modal hook in tests); returns the modal result.
   int RunModal();
@@ -143,6 +157,7 @@ class TPelorin_Plugin : public QDialog {
   // Sets the gauge's maximum and position (the widget and the step counter alike); steps the pass
   // has not yet handed on are dropped.
   void SetGauge(qint64 maximum, qint64 position);
+  void SetStatusText(const QString& text) { status_text_ = text; }
 
   TPacketGrid* grid_ = nullptr;
   PAKETS* store_ = nullptr;
@@ -177,6 +192,9 @@ class TPelorin_Plugin : public QDialog {
   bool started_ = false;  // the work has begun (it runs once)
   bool working_ = false;  // inside Process: closing waits until it returns
   std::optional<int> pending_result_;
+  QString status_text_;
+  QPoint close_press_at_;            // screen position of the last press on OK or Cancel
+  QElapsedTimer close_press_clock_;  // started by that press; invalid before one
   std::vector<QWidget*> start_controls_;
   qint64 gauge_position_ = 0;
   qint64 event_interval_ms_ = event_interval_ms;

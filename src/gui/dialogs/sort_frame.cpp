@@ -2,11 +2,15 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTableWidget>
 #include <QToolButton>
 
+#include <algorithm>
+#include <array>
 #include <climits>
 
 #include "gui/dialogs/fields.h"
@@ -62,9 +66,12 @@ Tfr_sort::Tfr_sort(QWidget* parent) : QFrame(parent) {
   tGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
   tGrid->setSelectionMode(QAbstractItemView::SingleSelection);
   tGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Tab leaves the list for the buttons beside it; the arrows walk its rows.
+  tGrid->setTabKeyNavigation(false);
   tGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  tGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  for (int c = 0; c < grid_columns; ++c) tGrid->setColumnWidth(c, column_widths[c]);
+  // Only positions of many digits widen the list beyond its frame.
+  tGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  FitColumns();
   btnEdit = add_button(this, "btnEdit", QStringLiteral("редактировать условие"), 250, 58);
   btnEdit->setText(QStringLiteral("…"));
   btnDel = add_button(this, "btnDel", QStringLiteral("удалить условие"), 250, 84);
@@ -76,6 +83,7 @@ Tfr_sort::Tfr_sort(QWidget* parent) : QFrame(parent) {
   edPos->setRange(0, INT_MAX);
   edVal->setMinimum(0);
 
+  edVal->installEventFilter(this);
   connect(cbElem, &QComboBox::activated, this, [this] { cbElemChange(); });
   connect(btnAdd, &QToolButton::clicked, this, [this] { btnAddClick(); });
   connect(btnEdit, &QToolButton::clicked, this, [this] { btnEditClick(); });
@@ -127,8 +135,20 @@ void Tfr_sort::btnAddClick() {
   c.value = static_cast<uint8_t>(edVal->value());
   clauses_.push_back(c);
   WriteRow(static_cast<int>(clauses_.size()) - 1);
+  FitColumns();
   edPos->setValue(edPos->value() < edPos->maximum() ? edPos->value() + 1 : edPos->value());
   tGrid->setRowCount(static_cast<int>(clauses_.size()) + 1);
+}
+
+bool Tfr_sort::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == edVal && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      btnAddClick();
+      return true;
+    }
+  }
+  return QFrame::eventFilter(watched, event);
 }
 
 void Tfr_sort::WriteRow(int index) {
@@ -170,4 +190,42 @@ void Tfr_sort::btnDelClick() {
   tGrid->setRowCount(1);
   tGrid->setRowCount(static_cast<int>(clauses_.size()) + 1);
   for (int i = 0; i < static_cast<int>(clauses_.size()); ++i) WriteRow(i);
+  FitColumns();
+}
+
+void Tfr_sort::FitColumns() {
+  const QFontMetrics metrics = tGrid->fontMetrics();
+  // The cell's text margins, which the style leaves on both sides, the grid line the cell gives
+  // up on its right, and a pixel for the fractions of the text's width that the integer advance
+  // rounds away (without it "байт" is elided to "ба..." at Tahoma 8).
+  const int padding =
+      2 * (tGrid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, tGrid) + 1) +
+      (tGrid->showGrid() ? 1 : 0) + 1;
+  std::array<int, grid_columns> needed{};
+  // The element column holds either word whatever the list holds now.
+  for (const QString& text : element_texts()) {
+    needed[1] = std::max(needed[1], metrics.horizontalAdvance(text));
+  }
+  for (int row = 0; row < tGrid->rowCount(); ++row) {
+    for (int column = 0; column < grid_columns; ++column) {
+      if (const QTableWidgetItem* item = tGrid->item(row, column)) {
+        needed[static_cast<size_t>(column)] =
+            std::max(needed[static_cast<size_t>(column)], metrics.horizontalAdvance(item->text()));
+      }
+    }
+  }
+  std::array<int, grid_columns> widths{};
+  int total = 0;
+  for (size_t c = 0; c < grid_columns; ++c) {
+    needed[c] += padding;
+    widths[c] = std::max(column_widths[c], needed[c]);
+    total += widths[c];
+  }
+  int excess = total - tGrid->viewport()->width();
+  for (size_t c = 0; c < grid_columns && excess > 0; ++c) {
+    const int spare = std::min(excess, widths[c] - needed[c]);
+    widths[c] -= spare;
+    excess -= spare;
+  }
+  for (size_t c = 0; c < grid_columns; ++c) tGrid->setColumnWidth(static_cast<int>(c), widths[c]);
 }

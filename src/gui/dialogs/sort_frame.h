@@ -39,9 +39,16 @@ class Tfr_sort : public QFrame {
   // The caption of the grid row of condition `number` (from 1): "условие N:".
   static QString row_caption(int number);
 
+ protected:
+  // Enter in the value field accepts the condition, as btnAdd does.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   // Writes condition `index` (from 0) into grid row `index`.
   void WriteRow(int index);
+  // Every column as wide as its widest text and at least its own width; where that is more than
+  // the list holds, the columns with room to spare give it up first.
+  void FitColumns();
   // The condition of the grid's current row, when that row holds one.
   [[nodiscard]] int CurrentCondition() const;
 

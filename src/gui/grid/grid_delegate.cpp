@@ -89,7 +89,7 @@ void grid_delegate::paintCell(QPainter& painter, const QRect& section, int row, 
     paintRange(painter, r, section.right(), column + 1);
   }
   if (has_byte && state_.mode != view_mode::pseudo) {
-    paintText(painter, r, static_cast<int>(state_.mode), b);
+    paintText(painter, r, static_cast<int>(state_.mode), b, ink_on(fill));
   }
 }
 
@@ -126,11 +126,12 @@ void grid_delegate::paintRange(QPainter& painter, const cell_rect& r, int sectio
   }
 }
 
-void grid_delegate::paintText(QPainter& painter, const cell_rect& r, int mode, uint8_t b) const {
+void grid_delegate::paintText(QPainter& painter, const cell_rect& r, int mode, uint8_t b,
+                              const QColor& ink) const {
   const int width = widths_[static_cast<size_t>(mode)][b];
   if (width == 0) return;
   const int x = centred_left(r.left + 2, r.right - 2, width);
   const int y = r.bottom - 2 - text_height_;
-  painter.setPen(grid_colours::text);
+  painter.setPen(ink);
   painter.drawStaticText(x, y, texts_[static_cast<size_t>(mode)][b]);
 }

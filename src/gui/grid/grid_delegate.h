@@ -44,7 +44,8 @@ class grid_delegate : public QStyledItemDelegate {
  private:
   void paintPseudo(QPainter& painter, const cell_rect& r, uint8_t b) const;
   void paintRange(QPainter& painter, const cell_rect& r, int section_right, int grid_column) const;
-  void paintText(QPainter& painter, const cell_rect& r, int mode, uint8_t b) const;
+  void paintText(QPainter& painter, const cell_rect& r, int mode, uint8_t b,
+                 const QColor& ink) const;
 
   const grid_model* model_;
   paint_state state_;

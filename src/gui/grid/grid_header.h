@@ -18,12 +18,16 @@ class grid_header : public QHeaderView {
 
   [[nodiscard]] QSize sizeHint() const override;
 
-  // Paints a fixed cell's text: opaque on `background`, centred, on the bottom edge of `r`.
+  // Paints a fixed cell's text: opaque on `background` in the ink that stands out on it (bold when
+  // asked), centred, on the bottom edge of `r`.
   static void drawFixedText(QPainter& painter, const cell_rect& r, const QString& text,
-                            const QColor& background);
+                            const QColor& background, bool bold = false);
 
  protected:
   void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
+  // In the text view, where a number is wider than a column, the numbers of every few columns
+  // stand over their column and its unnumbered neighbours.
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   const grid_model* model_;

@@ -339,7 +339,8 @@ int TPacketGrid::headerColumnAt(int x) const {
 }
 
 // A press on a header column and a release after moving at least the drag distance is a drag from
-// the pressed column onto the column under the release, wherever in that column it ends.
+// the pressed column onto the column under the release, wherever in that column it ends; a
+// release nearer than that is a click, which marks the pressed column alone.
 bool TPacketGrid::headerMouse(QEvent* event) {
   const auto* mouse = static_cast<QMouseEvent*>(event);
   if (mouse->button() != Qt::LeftButton) return false;
@@ -352,8 +353,9 @@ bool TPacketGrid::headerMouse(QEvent* event) {
   if (event->type() == QEvent::MouseButtonRelease && drag_from_ > 0) {
     const int from = drag_from_;
     drag_from_ = 0;
-    if ((pos - drag_start_).manhattanLength() < QApplication::startDragDistance()) return false;
-    view_.range = range_after_drag(from, headerColumnAt(pos.x()));
+    const bool click = (pos - drag_start_).manhattanLength() < QApplication::startDragDistance();
+    view_.range =
+        click ? column_range{from, from} : range_after_drag(from, headerColumnAt(pos.x()));
     emit columnRangeChanged(view_.range.first, view_.range.last);
     Redraw();
   }

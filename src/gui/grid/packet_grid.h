@@ -85,7 +85,7 @@ class TPacketGrid : public QTableView {
   void packetActivated(uint32_t number);
   // The column range changed through a header drag: a press on header column `from` and a release,
   // at least the drag distance away, over column `to` marks from..to when from < to and clears the
-  // range otherwise. A plain click changes nothing. The columns never reorder.
+  // range otherwise. A plain click marks its one column. The columns never reorder.
   void columnRangeChanged(int first, int last);
 
  protected:

@@ -17,6 +17,7 @@
 #include "core/operations/colouring.h"
 #include "core/operations/history/undo_record.h"
 #include "core/operations/history/undo_recorder.h"
+#include "gui/dialogs/basic_logger.h"
 #include "gui/dialogs/colors_frame.h"
 #include "gui/dialogs/message_box.h"
 #include "gui/dialogs/texts.h"
@@ -45,9 +46,6 @@ QString TfMain::undo_failed_text() {
 }
 
 namespace {
-
-// The status bar's last panel, which has room for a sentence.
-constexpr int message_panel = TStatusBar::panel_count - 1;
 
 // A menu caption as the Edit menu names its step after "Отменить: ".
 QString step_of(const QString& caption) {
@@ -115,6 +113,8 @@ void TfMain::RunOperation(int index) {
   ApplyChange(kind, step, [&](undo_recorder* recorder) {
     dialog->SetRecorder(recorder);
     const PLUGIN_RESULT result = dialog->Execute(command_word_, store_);
+    // The last panel tells what the operation had to say, or nothing (an earlier note is stale).
+    tBar->setPanelText(TStatusBar::note_panel, dialog->StatusText());
     dialog.reset();
     if (files) FileCommandDone(code, first, std::move(link_types));
     return result;
@@ -135,7 +135,7 @@ void TfMain::FileCommandDone(uint8_t code, size_t first, std::vector<uint32_t> l
                                    : nullptr,
             row != nullptr ? StepName(*row) : QString(), false);
         if (!recorded && history_->Budget() > 0)
-          tBar->setPanelText(message_panel, not_undoable_text());
+          tBar->setPanelText(TStatusBar::note_panel, not_undoable_text());
       }
       break;
     case TfSigLoader::unload:
@@ -163,7 +163,7 @@ void TfMain::ApplyChange(change_kind kind, const QString& step,
                          const std::function<PLUGIN_RESULT(undo_recorder*)>& work) {
   if (busy_) return;
   const busy_guard guard(busy_);
-  tBar->setPanelText(message_panel, QString());
+  tBar->setPanelText(TStatusBar::note_panel, QString());
   // The step is recorded while it runs, within the budget of the whole history.
   std::optional<undo_recorder> recorder;
   if (kind != change_kind::none && !step.isEmpty() && history_->Budget() > 0) {
@@ -186,7 +186,7 @@ void TfMain::ApplyChange(change_kind kind, const QString& step,
   if (record && record->empty() && marks_unsaved(result)) record.reset();
   if (record || (recorder && recorder->gave_up())) {
     if (!history_->Record(std::move(record), step, colours_only)) {
-      tBar->setPanelText(message_panel, not_undoable_text());
+      tBar->setPanelText(TStatusBar::note_panel, not_undoable_text());
     }
   } else if (marks_unsaved(result)) {
     history_->Record(nullptr, step, false);
@@ -223,9 +223,9 @@ void TfMain::mRedoClick() {
 void TfMain::StepHistory(bool back) {
   if (busy_ || !(back ? history_->CanUndo() : history_->CanRedo())) return;
   const busy_guard guard(busy_);
-  tBar->setPanelText(message_panel, QString());
+  tBar->setPanelText(TStatusBar::note_panel, QString());
   if (!(back ? history_->Undo() : history_->Redo())) {
-    tBar->setPanelText(message_panel, undo_failed_text());
+    tBar->setPanelText(TStatusBar::note_panel, undo_failed_text());
   }
   ShowHistoryStep();
 }
@@ -422,9 +422,9 @@ void TfMain::SetCurrentCell(int column, int row) {
 
 void TfMain::SetSignalCaption(const QString& file_name) {
   const QString caption = QStringLiteral("Pelorin - ") + file_name;
-  // The application's name, as the task bar shows it, follows the signal too; the platform adds
-  // no second copy to a caption that already ends in it.
-  QGuiApplication::setApplicationDisplayName(caption);
+  // The program's title follows the signal too. The platform's display name stays unset: it would
+  // be appended to the caption of every dialog.
+  set_application_title(caption);
   setWindowTitle(caption);
   RememberFile(file_name);
   // A load names its file once it has let the old signal go: the new one starts its own history,

@@ -14,6 +14,8 @@ class TStatusBar : public QWidget {
  public:
   static constexpr int panel_count = 13;
   static constexpr int saved_panel = 3;
+  // The last panel, as wide as the bar leaves: what the last operation had to tell.
+  static constexpr int note_panel = 12;
 
   explicit TStatusBar(QWidget* parent = nullptr);
 

@@ -52,21 +52,24 @@ TfSigDefrag::TfSigDefrag(QWidget* owner)
                               .caption = "дефрагментатор",
                               .title = "SIGDefrag",
                               .extra_height = extra_height}) {
-  fCStart = colour_row(gbParams, "fCStart", 14);
+  // The rows start below the parameter group's caption and frame line.
+  const int top = 22;
+  fCStart = colour_row(gbParams, "fCStart", top);
   fCStart->caption()->setText(QStringLiteral("цвет первых пакетов"));
-  edBStart = count_row(gbParams, "edBStart", from_end, 54);
+  edBStart = count_row(gbParams, "edBStart", from_end, top + 40);
 
-  cbMiddle = check(gbParams, "cbMiddle", QStringLiteral("цвет промежуточных пакетов"), 80, true);
-  fCMiddle = colour_row(gbParams, "fCMiddle", 82);
+  cbMiddle =
+      check(gbParams, "cbMiddle", QStringLiteral("цвет промежуточных пакетов"), top + 66, true);
+  fCMiddle = colour_row(gbParams, "fCMiddle", top + 68);
   fCMiddle->caption()->clear();
-  edBMiddle = count_row(gbParams, "edBMiddle", from_end, 122);
-  edEMiddle = count_row(gbParams, "edEMiddle", from_start, 146);
+  edBMiddle = count_row(gbParams, "edBMiddle", from_end, top + 108);
+  edEMiddle = count_row(gbParams, "edEMiddle", from_start, top + 132);
 
-  cbEnd = check(gbParams, "cbEnd", QStringLiteral("цвет последних пакетов"), 172, false);
-  fCEnd = colour_row(gbParams, "fCEnd", 174);
+  cbEnd = check(gbParams, "cbEnd", QStringLiteral("цвет последних пакетов"), top + 158, false);
+  fCEnd = colour_row(gbParams, "fCEnd", top + 160);
   fCEnd->caption()->clear();
-  edBEnd = count_row(gbParams, "edBEnd", from_end, 214);
-  edEEnd = count_row(gbParams, "edEEnd", from_start, 238);
+  edBEnd = count_row(gbParams, "edBEnd", from_end, top + 200);
+  edEEnd = count_row(gbParams, "edEEnd", from_start, top + 224);
 
   connect(cbMiddle, &QCheckBox::clicked, this, [this] { cbMiddleClick(); });
   connect(cbEnd, &QCheckBox::clicked, this, [this] { cbEndClick(); });

@@ -53,6 +53,8 @@ TfSigEdit::TfSigEdit(QWidget* owner)
   cbVal->setObjectName(QStringLiteral("cbVal"));
   cbVal->setEditable(true);
   cbVal->addItems({QStringLiteral("0"), QStringLiteral("1")});
+  // Enter confirms the dialog; it adds nothing to the list.
+  cbVal->setInsertPolicy(QComboBox::NoInsert);
   cbVal->setCurrentIndex(-1);
   cbVal->setEditText(QString());
   cbVal->setGeometry(100, 82, 57, 20);

@@ -29,11 +29,11 @@ TfSigFill::TfSigFill(QWidget* owner)
   rbMax->setGeometry(8, 16, 262, 17);
   rbTo = new QRadioButton(QStringLiteral("дополнение до"), gbParams);
   rbTo->setObjectName(QStringLiteral("rbTo"));
-  rbTo->setGeometry(8, 40, 100, 17);
+  rbTo->setGeometry(8, 40, 104, 17);
   rbMax->setChecked(true);
-  edFillTo = add_field(gbParams, "edFillTo", QStringLiteral("1"), 110, 38, 57);
+  edFillTo = add_field(gbParams, "edFillTo", QStringLiteral("1"), 114, 38, 57);
   edFillTo->setEnabled(false);
-  add_label(gbParams, QStringLiteral("байта"), 172, 38, 60);
+  add_label(gbParams, QStringLiteral("байта"), 176, 38, 60);
 
   add_label(gbParams, QStringLiteral("десятичное значение "), 8, 62, 150);
   add_label(gbParams, QStringLiteral("символа-заполнителя"), 8, 80, 150);

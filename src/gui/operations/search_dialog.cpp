@@ -194,10 +194,17 @@ void TfSigFind::btnOkClick() {
   RunPassAndClose();
 }
 
+QString TfSigFind::coloured_text(uint32_t packets) {
+  return QStringLiteral(" найдено и выделено пакетов: %1").arg(packets);
+}
+
 int TfSigFind::Process() {
-  const std::optional<search_hit> hit = search(*store_, params_, pass_);
+  uint32_t coloured = 0;
+  const std::optional<search_hit> hit =
+      search(*store_, params_, pass_, [&coloured](const search_hit&) { ++coloured; });
   if (params_.all_matches) {
     can_find_next_ = false;
+    SetStatusText(coloured_text(coloured));
   } else if (hit) {
     ShowHit(*hit);
     can_find_next_ = true;

@@ -44,6 +44,8 @@ class TfSigFind : public TPelorin_Plugin {
   static QString application();
   // The settings group of the dialog.
   static QString settings_group();
+  // What the status bar tells after an all-matches search: " найдено и выделено пакетов: N".
+  static QString coloured_text(uint32_t packets);
 
  protected:
   // Loads the settings; for find next runs the search here and keeps the dialog closed.

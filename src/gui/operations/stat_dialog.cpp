@@ -1,11 +1,12 @@
 #include "gui/operations/stat_dialog.h"
 
-#include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -15,11 +16,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTableView>
+#include <QToolTip>
 #include <QValueAxis>
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 #include "gui/dialogs/fields.h"
 #include "gui/dialogs/gauge.h"
@@ -37,6 +41,14 @@ constexpr int chart_height = 250;
 // Bars of the chart in value mode; in length mode at most this many bins cover all lengths.
 constexpr size_t chart_variants = 20;
 constexpr size_t histogram_bins = 64;
+// The value axis has at most about this many steps.
+constexpr int share_ticks = 5;
+// Room between two labels of the category axis, in pixels.
+constexpr int label_gap = 12;
+// The table's own column widths: the least each column gets.
+constexpr int key_column_width = 28;
+constexpr int count_column_width = 56;
+constexpr int share_column_width = 30;
 
 QString bytes_prompt() {
   return QStringLiteral("выберите номера байт для статистики:");
@@ -48,15 +60,43 @@ QString cannot_open_text() {
   return QStringLiteral("Невозможно открыть указанный файл.   ");
 }
 
-// The key of a variant as one chart label.
-QString variant_label(const STAT_TYPE& key) {
-  QStringList parts;
-  for (uint32_t value : key) parts << QString::fromStdString(key_element_text(value));
-  return parts.join(QLatin1Char(' '));
-}
-
 double percent(uint64_t count, size_t total) {
   return total == 0 ? 0.0 : static_cast<double>(count) * 100.0 / static_cast<double>(total);
+}
+
+// One bar as the chart shows it.
+struct chart_bar {
+  QString label;
+  uint64_t count = 0;
+};
+
+// The bars of a result: the most frequent variants, or the histogram of the lengths.
+std::vector<chart_bar> bars_of(const STAT_SORTED_DATA& variants, stat_mode mode) {
+  std::vector<chart_bar> bars;
+  if (mode == stat_mode::lengths) {
+    for (const length_bin& bin : length_histogram(variants, histogram_bins)) {
+      const QString label = bin.first == bin.last
+                                ? QString::number(bin.first)
+                                : QStringLiteral("%1–%2").arg(bin.first).arg(bin.last);
+      bars.push_back({label, bin.count});
+    }
+    return bars;
+  }
+  for (auto at = variants.begin(); at != variants.end() && bars.size() < chart_variants; ++at) {
+    bars.push_back({QString::fromStdString(key_text(at->second)), at->first});
+  }
+  return bars;
+}
+
+// Every how many bars a label is shown: the least stride at which `bars` labels up to `widest`
+// pixels wide fit along an axis `length` pixels long. The axis gives each label an equal share of
+// its length, one share more than there are labels.
+size_t label_stride(size_t bars, int widest, double length) {
+  for (size_t stride = 1; stride < bars; ++stride) {
+    const auto labels = static_cast<double>((bars - 1) / stride + 1);
+    if (widest + label_gap <= length / (labels + 1)) return stride;
+  }
+  return std::max<size_t>(bars, 1);
 }
 
 }  // namespace
@@ -94,6 +134,17 @@ QVariant stat_table_model::data(const QModelIndex& index, int role) const {
   return QString();
 }
 
+QString stat_table_model::WidestText(int column, const QFontMetrics& metrics) const {
+  // Digits take one width in the table's fonts: the longest text of the cells is the widest.
+  QString longest;
+  for (int row = 0; row < rowCount(); ++row) {
+    QString text = data(index(row, column), Qt::DisplayRole).toString();
+    if (text.size() > longest.size()) longest = std::move(text);
+  }
+  const QString head = headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+  return metrics.horizontalAdvance(head) >= metrics.horizontalAdvance(longest) ? head : longest;
+}
+
 QVariant stat_table_model::headerData(int section, Qt::Orientation orientation, int role) const {
   if (role != Qt::DisplayRole || orientation != Qt::Horizontal) return {};
   if (section == count_column) return QStringLiteral("  пакетов");
@@ -124,6 +175,8 @@ TfSigStat::TfSigStat(QWidget* owner)
   btnSaveCsv->setObjectName(QStringLiteral("btnSaveCsv"));
   btnSaveCsv->setGeometry(gbParams->width() - 8 - 130, 16, 130, 23);
   btnSaveCsv->setEnabled(false);
+  // Enter runs the count wherever the focus is, as OK; only on this button itself does it save.
+  btnSaveCsv->setAutoDefault(false);
 
   lblElem = add_label(gbParams, bytes_prompt(), 8, 74, inner);
   lblElem->setObjectName(QStringLiteral("lblElem"));
@@ -145,18 +198,14 @@ TfSigStat::TfSigStat(QWidget* owner)
   tGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
   tGrid->setSelectionMode(QAbstractItemView::SingleSelection);
   tGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  tGrid->setBackgroundRole(QPalette::Button);
+  // The cells lie on the button face, as the window around them.
+  tGrid->viewport()->setBackgroundRole(QPalette::Button);
   tGrid->verticalHeader()->hide();
   tGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   tGrid->verticalHeader()->setDefaultSectionSize(16);
   tGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   tGrid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  for (int column = 0; column < stat_table_model::column_count; ++column) {
-    const int w = column == stat_table_model::count_column   ? 56
-                  : column == stat_table_model::share_column ? 30
-                                                             : 28;
-    tGrid->setColumnWidth(column, w);
-  }
+  FitColumns();
 
   lblCount = new QLabel(gbParams);
   lblCount->setObjectName(QStringLiteral("lblCount"));
@@ -169,6 +218,8 @@ TfSigStat::TfSigStat(QWidget* owner)
   chStat = new QChartView(chart_, gbParams);
   chStat->setObjectName(QStringLiteral("chStat"));
   chStat->setGeometry(8, 120 + table_height + 24, inner, chart_height);
+  // The chart is read, not worked with: Tab passes it by.
+  chStat->setFocusPolicy(Qt::NoFocus);
 
   // The fields and the CSV button wait while a run counts; OK is disabled by the base.
   AddStartControl(btnSaveCsv);
@@ -260,9 +311,25 @@ int TfSigStat::Process() {
   }
   variants_ = std::move(r.variants);
   model_->SetResult(variants_, store_->size());
+  FitColumns();
   lblCount->setText(selected_text(variants_.size()));
   RedrawChart();
   return r.processed;
+}
+
+void TfSigStat::FitColumns() {
+  const QFontMetrics metrics = tGrid->fontMetrics();
+  const QFontMetrics header_metrics = tGrid->horizontalHeader()->fontMetrics();
+  const int padding = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, tGrid) + 4;
+  for (int column = 0; column < stat_table_model::column_count; ++column) {
+    const int least = column == stat_table_model::count_column   ? count_column_width
+                      : column == stat_table_model::share_column ? share_column_width
+                                                                 : key_column_width;
+    const QString widest = model_->WidestText(column, metrics);
+    const int text =
+        std::max(metrics.horizontalAdvance(widest), header_metrics.horizontalAdvance(widest));
+    tGrid->setColumnWidth(column, std::max(least, text + padding));
+  }
 }
 
 void TfSigStat::RedrawChart() {
@@ -272,55 +339,62 @@ void TfSigStat::RedrawChart() {
     delete axis;
   }
   const size_t total = store_->size();
+  const std::vector<chart_bar> bars = bars_of(variants_, mode_);
   auto* set = new QBarSet(QStringLiteral("%"));
-  QStringList labels;
+  bar_tips_.clear();
   double highest = 0;
-  auto add_bar = [&](const QString& label, uint64_t count) {
-    const double share = percent(count, total);
-    labels << label;
+  for (const chart_bar& bar : bars) {
+    const double share = percent(bar.count, total);
     *set << share;
     highest = std::max(highest, share);
-  };
-  if (mode_ == stat_mode::lengths) {
-    // Every length, in ascending order; many distinct lengths share bins of equal width.
-    std::vector<std::pair<uint32_t, uint32_t>> lengths;
-    lengths.reserve(variants_.size());
-    for (const auto& [count, key] : variants_) lengths.emplace_back(key.at(0), count);
-    std::sort(lengths.begin(), lengths.end());
-    if (lengths.size() <= histogram_bins) {
-      for (const auto& [length, count] : lengths) add_bar(QString::number(length), count);
-    } else {
-      const uint64_t lowest = lengths.front().first;
-      const uint64_t span = uint64_t{lengths.back().first} - lowest + 1;
-      const uint64_t bin_width = (span + histogram_bins - 1) / histogram_bins;
-      auto at = lengths.begin();
-      for (uint64_t first = lowest; at != lengths.end(); first += bin_width) {
-        const uint64_t last = first + bin_width - 1;
-        uint64_t count = 0;
-        for (; at != lengths.end() && at->first <= last; ++at) count += at->second;
-        add_bar(QStringLiteral("%1-%2").arg(first).arg(last), count);
-      }
-    }
-  } else {
-    size_t shown = 0;
-    for (auto at = variants_.begin(); at != variants_.end() && shown < chart_variants;
-         ++at, ++shown) {
-      add_bar(variant_label(at->second), at->first);
-    }
+    bar_tips_.push_back(QStringLiteral("%1: %2 пакетов, %3 %")
+                            .arg(bar.label)
+                            .arg(bar.count)
+                            .arg(QLocale::system().toString(share, 'f', 3)));
   }
   auto* series = new QBarSeries;
   series->append(set);
   chart_->addSeries(series);
-  auto* x = new QBarCategoryAxis;
-  x->append(labels);
-  x->setLabelsAngle(labels.size() > 10 ? -90 : 0);
+  connect(series, &QBarSeries::hovered, this,
+          [this](bool over, int index, QBarSet*) { BarHovered(over, index); });
+
+  // The category axis labels only as many bars as their labels leave room for: the first and every
+  // stride-th after it; the tool tips name every bar.
+  auto* x = new QCategoryAxis;
+  x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+  x->setRange(-0.5, static_cast<double>(bars.size()) - 0.5);
+  x->setGridLineVisible(false);
   chart_->addAxis(x, Qt::AlignBottom);
   series->attachAxis(x);
+  const QFontMetrics metrics(x->labelsFont());
+  int widest = 0;
+  for (const chart_bar& bar : bars) widest = std::max(widest, metrics.horizontalAdvance(bar.label));
+  // Before the first layout the plot spans the view but for the value axis' labels.
+  const double length = chart_->plotArea().width() > 0 ? chart_->plotArea().width()
+                                                       : static_cast<double>(chStat->width() - 60);
+  const size_t stride = label_stride(bars.size(), widest, length);
+  for (size_t i = 0; i < bars.size(); i += stride) {
+    x->append(bars[i].label, static_cast<double>(i));
+  }
+
+  const share_scale scale = share_scale_for(highest, share_ticks);
   auto* y = new QValueAxis;
-  y->setRange(0, highest > 0 ? std::min(100.0, highest * 1.1) : 100.0);
-  y->setLabelFormat(QStringLiteral("%.1f"));
+  y->setRange(0, scale.top);
+  y->setTickType(QValueAxis::TicksDynamic);
+  y->setTickAnchor(0);
+  y->setTickInterval(scale.step);
+  y->setLabelFormat(QStringLiteral("%.") + QString::number(scale.decimals) +
+                    QStringLiteral("f %%"));
   chart_->addAxis(y, Qt::AlignLeft);
   series->attachAxis(y);
+}
+
+void TfSigStat::BarHovered(bool over, int index) {
+  if (over && index >= 0 && static_cast<size_t>(index) < bar_tips_.size()) {
+    QToolTip::showText(QCursor::pos(), bar_tips_[static_cast<size_t>(index)], chStat);
+  } else {
+    QToolTip::hideText();
+  }
 }
 
 void TfSigStat::btnSaveCsvClick() {

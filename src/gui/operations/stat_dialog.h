@@ -8,6 +8,7 @@
 #include "gui/dialogs/plugin_dialog.h"
 
 class QChart;
+class QFontMetrics;
 class QChartView;
 class QLabel;
 class QPushButton;
@@ -35,6 +36,9 @@ class stat_table_model : public QAbstractTableModel {
   [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override;
   [[nodiscard]] QVariant headerData(int section, Qt::Orientation orientation,
                                     int role) const override;
+
+  // The widest text of a column, its header included, as the table shows it.
+  [[nodiscard]] QString WidestText(int column, const QFontMetrics& metrics) const;
 
  private:
   std::vector<std::pair<uint32_t, const STAT_TYPE*>> rows_;
@@ -78,7 +82,11 @@ class TfSigStat : public TPelorin_Plugin {
 
  private:
   [[nodiscard]] stat_mode Mode() const;
+  // Every column wide enough for its whole text, and at least as wide as the table's own widths.
+  void FitColumns();
   void RedrawChart();
+  // Shows the tip of bar `index` while the pointer is over it.
+  void BarHovered(bool over, int index);
 
   QRadioButton* rbBytes = nullptr;
   QRadioButton* rbBits = nullptr;
@@ -96,4 +104,6 @@ class TfSigStat : public TPelorin_Plugin {
   stat_mode mode_ = stat_mode::bytes;
   std::vector<uint32_t> positions_;
   STAT_SORTED_DATA variants_;
+  // What each bar of the chart stands for, in full: its tool tip.
+  std::vector<QString> bar_tips_;
 };

@@ -70,6 +70,21 @@ TEST(GridRange, DragToTheRightMarksAnyOtherDragClears) {
   EXPECT_FALSE(column_range{}.contains(1));
 }
 
+TEST(GridGeometry, HeaderNumbersWhereTheyFit) {
+  // A number 18 pixels wide over columns of 25, 11, 6 and 1 pixels.
+  EXPECT_EQ(header_number_stride(18, 25), 1);
+  EXPECT_EQ(header_number_stride(18, 11), 2);
+  EXPECT_EQ(header_number_stride(18, 6), 5);
+  EXPECT_EQ(header_number_stride(18, 1), 20);
+  std::vector<int> numbered;
+  for (int c = 1; c <= 12; ++c) {
+    if (header_numbered(c, 5)) numbered.push_back(c);
+  }
+  EXPECT_EQ(numbered, (std::vector<int>{1, 5, 10}));
+  EXPECT_FALSE(header_numbered(1, 2));
+  EXPECT_TRUE(header_numbered(7, 1));
+}
+
 TEST(GridGeometry, CellRectanglesAndStripes) {
   const cell_rect with_line = paint_rect(100, 20, 30, 17, true);
   EXPECT_EQ(with_line.right, 129);

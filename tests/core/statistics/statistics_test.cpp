@@ -183,6 +183,42 @@ TEST(Statistics, Csv) {
             "packets,percent\n3,100.00\n");
 }
 
+TEST(Statistics, ChartLabelsAndLengthBins) {
+  EXPECT_EQ(key_text({69, 0, 255}), "69 0 255");
+  EXPECT_EQ(key_text({5, absent}), "5 -");
+  EXPECT_EQ(key_text({}), "все пакеты");
+
+  // Lengths 3 (twice), 7 and 10 (three times).
+  const STAT_SORTED_DATA lengths{{3, {10}}, {2, {3}}, {1, {7}}};
+  using bins = std::vector<length_bin>;
+  EXPECT_EQ(length_histogram(lengths, 3), (bins{{3, 3, 2}, {7, 7, 1}, {10, 10, 3}}));
+  // The lengths 3..10 in two bins of four.
+  EXPECT_EQ(length_histogram(lengths, 2), (bins{{3, 6, 2}, {7, 10, 4}}));
+  EXPECT_EQ(length_histogram(lengths, 1), (bins{{3, 10, 6}}));
+  EXPECT_EQ(length_histogram({{1, {0}}, {1, {4}}, {1, {9}}}, 2), (bins{{0, 4, 2}, {5, 9, 1}}));
+  EXPECT_EQ(length_histogram(lengths, 0), bins{});
+  // The widest span there is ends at the largest length.
+  EXPECT_EQ(length_histogram({{1, {0}}, {1, {7}}, {1, {UINT32_MAX}}}, 2),
+            (bins{{0, 0x7FFFFFFF, 2}, {0x80000000, UINT32_MAX, 1}}));
+}
+
+TEST(Statistics, ShareScale) {
+  struct row {
+    double highest;
+    share_scale expected;
+  };
+  const row cases[] = {
+      {47.3, {50, 10, 0}},         {100, {100, 20, 0}}, {50, {60, 10, 0}},     {0.5, {0.6, 0.1, 1}},
+      {0.0033, {0.004, 0.001, 3}}, {7, {8, 2, 0}},      {0.26, {0.3, 0.1, 1}}, {0, {100, 25, 0}},
+  };
+  for (const row& c : cases) {
+    const share_scale s = share_scale_for(c.highest, 5);
+    EXPECT_NEAR(s.top, c.expected.top, 1e-12) << c.highest;
+    EXPECT_NEAR(s.step, c.expected.step, 1e-12) << c.highest;
+    EXPECT_EQ(s.decimals, c.expected.decimals) << c.highest;
+  }
+}
+
 // Reads every packet and changes none; it takes no scope.
 INSTANTIATE_TEST_SUITE_P(Statistics, OperationContract,
                          ::testing::Values(operation_case{

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QLabel>
 #include <QRadioButton>
 #include <QSet>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
@@ -216,6 +218,30 @@ TEST(ScopeFrame, ColourButtonsOnlyForOneColour) {
   EXPECT_TRUE(red->isEnabled());
   frame.findChild<QRadioButton*>(QStringLiteral("rbUnselectedPakets"))->click();
   EXPECT_FALSE(red->isEnabled());
+}
+
+TEST(ScopeFrame, ArrowKeysMoveWithinAGroupAndSpacePresses) {
+  Tfr_select frame;
+  frame.show();
+  frame.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+  auto* all = frame.findChild<QRadioButton*>(QStringLiteral("rbAllPakets"));
+  all->setFocus();
+  QTest::keyClick(all, Qt::Key_Down);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+  EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("rbSelectedPakets"));
+  // The arrows choose as a click does: the colours are open for the one-colour scope.
+  auto* blue = frame.findChild<QToolButton*>(QStringLiteral("btnBlue"));
+  EXPECT_TRUE(blue->isEnabled());
+  blue->setFocus();
+  QTest::keyClick(blue, Qt::Key_Space);
+  EXPECT_EQ(frame.colours()->ChosenColour(), 0xFF0000u);
+  QTest::keyClick(blue, Qt::Key_Right);
+  EXPECT_EQ(frame.colours()->ChosenColour(), 0x00FFFFu);
+  const uint8_t byte = 1;
+  xpaket p(&byte, 1);
+  p.colour = 0x00FFFF;
+  EXPECT_TRUE(frame.Scope().contains(p));
 }
 
 TEST(BasicLogger, EveryEscapedExceptionShowsTheMessageOnce) {

@@ -202,9 +202,10 @@ TEST_F(GridTest, FixedCellsPerMode) {
   EXPECT_GT(count_ink(image, header_cell(2).adjusted(0, 0, -1, -1), face), 0);
   EXPECT_GT(count_ink(image, fixed_cell(1).adjusted(0, 0, -1, -1), face), 0);
 
+  // The narrow columns of the text view show their numbers too, where they fit.
   mode(view_mode::text);
   image = shot();
-  EXPECT_EQ(count_ink(image, header_cell(2).adjusted(0, 0, -1, -1), face), 0);
+  EXPECT_GT(count_ink(image, header_cell(2).adjusted(0, 0, -1, -1), face), 0);
   EXPECT_GT(count_ink(image, fixed_cell(1).adjusted(0, 0, -1, -1), face), 0);
 
   grid.setExpanded(true);
@@ -280,6 +281,32 @@ TEST_F(GridTest, CurrentCellFrameShowsOnEveryMarkingColour) {
   image = shot();
   r = inner(2, 2);
   EXPECT_EQ(at(image, QPoint(r.left(), r.center().y())), blue);
+}
+
+TEST_F(GridTest, TextReadsOnEveryMarkingColour) {
+  // White numbers on blue, black ones on red (colour numbers are 0x00BBGGRR); the marked
+  // column's header is red with its number in black.
+  load({{200, 200, 200}, {200, 200, 200}}, {0xFF0000, 0x0000FF});
+  grid.setColumnRange(3, 3);
+  grid.setCurrentCell(1, 2);
+  const QImage image = shot();
+  // Ink is what stands apart from the cell's fill: light on blue, dark on red.
+  auto count_lightness = [&image](const QRect& r, auto test) {
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+      for (int x = r.left(); x <= r.right(); ++x) n += test(image.pixelColor(x, y).lightness());
+    }
+    return n;
+  };
+  const auto light = [](int l) { return l > 200; };
+  const auto dark = [](int l) { return l < 60; };
+  EXPECT_GT(count_lightness(inner(2, 1), light), 0);
+  EXPECT_EQ(count_lightness(inner(2, 1), dark), 0);
+  EXPECT_GT(count_lightness(inner(2, 2), dark), 0);
+  EXPECT_EQ(count_lightness(inner(2, 2), light), 0);
+  const QRect header = header_cell(3).adjusted(0, 0, -2, -2);
+  EXPECT_GT(count_colour(image, header, red), header.width() * header.height() / 2);
+  EXPECT_GT(count_lightness(header, dark), 0);
 }
 
 TEST(GridFixedText, TextWiderThanItsCellShrinksIntoIt) {
@@ -365,15 +392,16 @@ TEST_F(GridTest, DraggingAHeaderColumnMarksOrClearsTheRange) {
                at(image, {x + 1, y - 1}) == QColor(128, 128, 128);
   EXPECT_TRUE(rising);
 
-  // A plain click is no drag and keeps the range.
+  // A plain click marks the one column clicked.
   QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(9) + 3, 5));
-  EXPECT_EQ(grid.rangeLast(), 7);
+  EXPECT_EQ(grid.rangeFirst(), 10);
+  EXPECT_EQ(grid.rangeLast(), 10);
 
   drag(7, 3);
   EXPECT_EQ(grid.rangeFirst(), 0);
   EXPECT_EQ(grid.rangeLast(), 0);
   EXPECT_EQ(count_colour(shot(), header_cell(3), red), 0);
-  EXPECT_EQ(ranges, (std::vector<std::pair<int, int>>{{3, 7}, {0, 0}}));
+  EXPECT_EQ(ranges, (std::vector<std::pair<int, int>>{{3, 7}, {10, 10}, {0, 0}}));
 }
 
 TEST_F(GridTest, RecountKeepsCurrentCellAndScrollPosition) {

@@ -13,6 +13,8 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QSpinBox>
+#include <QStyleHints>
+#include <QTableView>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -28,6 +30,7 @@
 #include "core/protocols/decode_support.h"
 #include "core/protocols/traffic_frames.h"
 #include "gui/dialogs/colors_frame.h"
+#include "gui/grid/grid_model.h"
 #include "gui/grid/packet_grid.h"
 #include "gui/mainwindow/main_window.h"
 #include "gui/mainwindow/status_bar.h"
@@ -365,7 +368,7 @@ TEST_F(MainOperationsTest, TheUndoBudgetComesFromTheSettingsAndAStepPastItSaysSo
   action("mDropLen")->trigger();
   EXPECT_EQ(contents_now(), (contents{{1, 2}, {4, 5, 6}}));
   EXPECT_FALSE(action("mUndo")->isEnabled());
-  EXPECT_EQ(panel(TStatusBar::panel_count - 1), TfMain::not_undoable_text());
+  EXPECT_EQ(panel(TStatusBar::note_panel), TfMain::not_undoable_text());
   EXPECT_EQ(panel(3), QStringLiteral(" не сохранено"));
 }
 
@@ -482,6 +485,48 @@ TEST_F(MainOperationsTest, FindOpensTheSearchAndFindNextRepeatsIt) {
   EXPECT_EQ(main.grid()->currentColumn(), 2);
   EXPECT_TRUE(main.saved());
   EXPECT_TRUE(ui.messages.empty());
+
+  // Every match coloured: the status bar tells how many, until the next operation.
+  ui.on_show = [&](TPelorin_Plugin& d) {
+    d.findChild<QRadioButton*>(QStringLiteral("rbAllMatch"))->click();
+    d.findChild<QToolButton*>(QStringLiteral("btnOk"))->click();
+  };
+  action("mFind")->trigger();
+  EXPECT_EQ(colours_now(), (colours{white, red, white, red}));
+  EXPECT_EQ(panel(TStatusBar::note_panel), QStringLiteral(" найдено и выделено пакетов: 2"));
+  ui.on_show = [](TPelorin_Plugin& d) { d.reject(); };
+  action("mFind")->trigger();
+  EXPECT_EQ(panel(TStatusBar::note_panel), QString());
+}
+
+TEST_F(MainOperationsTest, TheSecondClickOfADoubleClickOnOkStaysOutOfTheGrid) {
+  // A long interval, so that the test's own pace cannot split the double click.
+  QStyleHints* hints = QGuiApplication::styleHints();
+  const int interval = hints->mouseDoubleClickInterval();
+  hints->setMouseDoubleClickInterval(10000);
+  load(contents(4, std::vector<uint8_t>(8, 1)));
+  main.show();
+  main.grid()->setCurrentCell(1, 1);
+  QWidget* cells = main.grid()->viewport();
+  const QPoint under_ok = main.grid()->visualRect(main.grid()->gridModel()->index(3, 4)).center();
+  // OK lies over cell (5, 4) of the grid; the swap's pass is short and closes the dialog at the
+  // first click.
+  ui.on_show = [&](TPelorin_Plugin& d) {
+    auto* ok = d.findChild<QToolButton*>(QStringLiteral("btnOk"));
+    d.move(d.pos() + cells->mapToGlobal(under_ok) - ok->mapToGlobal(ok->rect().center()));
+    QTest::mouseClick(ok, Qt::LeftButton, {}, ok->rect().center());
+  };
+  action("mSwap")->trigger();
+  EXPECT_FALSE(main.saved());
+  QTest::mouseDClick(cells, Qt::LeftButton, {}, under_ok);
+  EXPECT_EQ(main.grid()->currentRow(), 1);
+  EXPECT_EQ(main.grid()->currentColumn(), 1);
+  // A click elsewhere is the user's next click.
+  const QPoint elsewhere = main.grid()->visualRect(main.grid()->gridModel()->index(1, 2)).center();
+  QTest::mouseClick(cells, Qt::LeftButton, {}, elsewhere);
+  EXPECT_EQ(main.grid()->currentRow(), 2);
+  EXPECT_EQ(main.grid()->currentColumn(), 3);
+  hints->setMouseDoubleClickInterval(interval);
 }
 
 TEST_F(MainOperationsTest, QuickFilterScrollsBackToTheFirstRowWhateverIsLeft) {

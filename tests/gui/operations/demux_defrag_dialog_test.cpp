@@ -59,6 +59,7 @@ TEST(DemuxDialog, RemoveModeOnTheMarkedColumnsClearsTheMark) {
   dialog.SetGrid(&g.grid);
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("демультиплексор"));
   ui.on_show = [](TPelorin_Plugin& d) {
+    EXPECT_EQ(child<QLabel>(d, "lblRange")->text(), QStringLiteral("выделены столбцы с 2 по 4"));
     EXPECT_TRUE(child<QRadioButton>(d, "rbLeave")->isChecked());
     child<QRadioButton>(d, "rbDel")->click();
     child<QToolButton>(d, "btnOk")->click();

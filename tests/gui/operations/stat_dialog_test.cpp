@@ -2,6 +2,7 @@
 
 #include <QBarSeries>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
+#include <QValueAxis>
 
 #include <string>
 #include <vector>
@@ -198,6 +200,49 @@ TEST(StatDialog, FirstFieldStartsAtTheGridsCurrentColumn) {
   grid.setStore(nullptr);
   EXPECT_EQ(first, 3);
   EXPECT_EQ(second, 0);
+}
+
+TEST(StatDialog, ChartAndTableCanBeReadWhole) {
+  // 301 variants of three bytes, each under one per cent; the one of three packets leads.
+  std::vector<bytes> packets;
+  for (uint32_t k = 0; k < 300; ++k) {
+    packets.push_back({static_cast<uint8_t>(k), static_cast<uint8_t>(k >> 8), 200});
+  }
+  for (int n = 0; n < 3; ++n) packets.push_back({255, 255, 255});
+  test_store s(packets);
+  ui_capture ui;
+  TfSigStat dialog(nullptr);
+  QStringList labels;
+  QString format;
+  std::vector<std::pair<QString, int>> columns;  // widest text, column width
+  ui.on_show = [&](TPelorin_Plugin& d) {
+    set_positions(d, {1, 2, 3});
+    child<QToolButton>(d, "btnOk")->click();
+    QChart* chart = child<QChartView>(d, "chStat")->chart();
+    for (QAbstractAxis* axis : chart->axes(Qt::Horizontal)) {
+      if (auto* x = qobject_cast<QCategoryAxis*>(axis)) labels = x->categoriesLabels();
+    }
+    for (QAbstractAxis* axis : chart->axes(Qt::Vertical)) {
+      if (auto* y = qobject_cast<QValueAxis*>(axis)) format = y->labelFormat();
+    }
+    auto* view = child<QTableView>(d, "tGrid");
+    const auto* model = static_cast<const stat_table_model*>(view->model());
+    for (int c = 0; c < model->columnCount(); ++c) {
+      const QString widest = model->WidestText(c, view->fontMetrics());
+      columns.emplace_back(widest,
+                           view->columnWidth(c) - view->fontMetrics().horizontalAdvance(widest));
+    }
+    d.reject();
+  };
+  dialog.Execute(0, s.store);
+  // Twenty bars, the first labelled in the table's notation, the others where labels fit.
+  ASSERT_FALSE(labels.isEmpty());
+  EXPECT_LT(labels.size(), 20);
+  EXPECT_EQ(labels.front(), QStringLiteral("255 255 255"));
+  // Shares up to 0.99 %: ticks every 0.2 % need one decimal.
+  EXPECT_EQ(format, QStringLiteral("%.1f %%"));
+  // Every column is wider than its widest text.
+  for (const auto& [widest, room] : columns) EXPECT_GT(room, 0) << widest.toStdString();
 }
 
 TEST(StatDialog, EmptyStoreShowsNoVariants) {

@@ -1,15 +1,19 @@
 // Pictures of the program for the README and for looking at: the main window in the five display
 // modes with marked packets and a column range, the About box, the help window, the file window at
-// work, the bare grid in each mode, and the demo's joined frames. Not a test:
-// scripts/screenshots.sh runs it under xvfb-run for the fonts of a real display.
+// work, the bare grid in each mode, the demo's joined frames, every operation dialog as it opens,
+// and the statistics chart of a few variants, of twenty keys of several bytes and of shares under
+// one per cent. Not a test: scripts/screenshots.sh runs it under xvfb-run for the fonts of a real
+// display.
 //
 // Usage: pelorin_screenshots FOLDER [GRID-FONT-FAMILY]
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -23,10 +27,12 @@
 
 #include "gui/dialogs/colors_frame.h"
 #include "gui/dialogs/select_frame.h"
+#include "gui/dialogs/sort_frame.h"
 #include "gui/grid/packet_grid.h"
 #include "gui/mainwindow/about_dialog.h"
 #include "gui/mainwindow/help_window.h"
 #include "gui/mainwindow/main_window.h"
+#include "gui/operations/registry.h"
 #include "gui/ui_capture.h"
 
 namespace {
@@ -54,14 +60,19 @@ class sample_dialog : public TPelorin_Plugin {
   int Process() override { return 0; }
 };
 
-bool main_window_shots(const QDir& out) {
-  ui_capture ui;
+// Opens examples/demo.sig in the main window, shown at the pictures' size, through its file dialog.
+bool open_demo(TfMain& main, ui_capture& ui) {
   ui.files.push_back(file_choice{QStringLiteral(PELORIN_SOURCE_DIR "/examples/demo.sig"), 0});
-  shooting_main main;
   main.resize(1280, 760);
   main.show();
   main.mLoadClick();
-  if (main.store().empty() || main.loader_shot.isNull()) {
+  return !main.store().empty();
+}
+
+bool main_window_shots(const QDir& out) {
+  ui_capture ui;
+  shooting_main main;
+  if (!open_demo(main, ui) || main.loader_shot.isNull()) {
     std::fprintf(stderr, "pelorin_screenshots: the example signal did not load\n");
     return false;
   }
@@ -130,11 +141,8 @@ bool demo_shot(const QDir& out) {
   constexpr uint32_t blue = 0xFF0000;
   constexpr uint32_t green = 0x00FF00;
   ui_capture ui;
-  ui.files.push_back(file_choice{QStringLiteral(PELORIN_SOURCE_DIR "/examples/demo.sig"), 0});
   TfMain main;
-  main.resize(1280, 760);
-  main.show();
-  main.mLoadClick();
+  if (!open_demo(main, ui)) return false;
   for (const auto& entry : main.store()) {
     xpaket& p = *entry.second;
     const uint8_t first = p.byte_length() > 0 ? p.bytes()[0] : 0;
@@ -169,6 +177,110 @@ bool demo_shot(const QDir& out) {
   main.grab().save(out.filePath(QStringLiteral("demo-joined.png")));
   main.SetSaved(true);
   return true;
+}
+
+// Every dialog of the processing menu as it opens on the demo signal, with a column range marked.
+bool dialog_shots(const QDir& out) {
+  ui_capture ui;
+  TfMain main;
+  if (!open_demo(main, ui)) return false;
+  main.grid()->setColumnRange(3, 6);
+  main.grid()->setCurrentCell(4, 8);
+  for (const operation_row& row : operation_rows()) {
+    if (row.menu != command_menu::processing || row.code != 0) continue;
+    const menu_command& command = row.command;
+    ui.on_show = [&out, &command](TPelorin_Plugin& d) {
+      if (auto* sorter = d.findChild<Tfr_sort*>()) {
+        // Three conditions in the list, of both elements and a long operator.
+        auto* element = d.findChild<QComboBox*>(QStringLiteral("cbElem"));
+        auto* op = d.findChild<QComboBox*>(QStringLiteral("cbOp"));
+        auto* value = d.findChild<QSpinBox*>(QStringLiteral("edVal"));
+        sorter->SetPosition(1);
+        value->setValue(69);
+        sorter->btnAddClick();
+        element->setCurrentIndex(1);
+        sorter->cbElemChange();
+        sorter->SetPosition(9);
+        value->setValue(1);
+        sorter->btnAddClick();
+        element->setCurrentIndex(0);
+        sorter->cbElemChange();
+        sorter->SetPosition(1500);
+        op->setCurrentIndex(1);
+        value->setValue(255);
+        sorter->btnAddClick();
+      }
+      QCoreApplication::processEvents();
+      d.grab().save(out.filePath(
+          QStringLiteral("dialog-%1.png").arg(QString::fromLatin1(command.name + 1).toLower())));
+      d.reject();
+    };
+    main.findChild<QAction*>(QString::fromLatin1(command.name))->trigger();
+  }
+  main.SetSaved(true);
+  return true;
+}
+
+// The statistics window after a count of byte values at `positions` (from 1) over `packets`.
+void stat_shot(const QDir& out, const QString& name,
+               const std::vector<std::vector<uint8_t>>& packets,
+               const std::vector<int>& positions) {
+  ui_capture ui;
+  TfMain main;
+  for (const std::vector<uint8_t>& bytes : packets) {
+    main.store().append(new xpaket(bytes.data(), static_cast<uint32_t>(bytes.size())));
+  }
+  main.grid()->RecountPackets();
+  ui.on_show = [&](TPelorin_Plugin& d) {
+    for (size_t i = 0; i < 5; ++i) {
+      d.findChild<QSpinBox*>(QStringLiteral("edE%1").arg(i + 1))
+          ->setValue(i < positions.size() ? positions[i] : 0);
+    }
+    if (positions.empty()) d.findChild<QRadioButton*>(QStringLiteral("rbLen"))->click();
+    d.findChild<QToolButton*>(QStringLiteral("btnOk"))->click();
+    QTest::qWait(50);
+    d.grab().save(out.filePath(name));
+    d.reject();
+  };
+  main.findChild<QAction*>(QStringLiteral("mStat"))->trigger();
+  main.SetSaved(true);
+}
+
+void stat_shots(const QDir& out) {
+  using packets = std::vector<std::vector<uint8_t>>;
+  // A few variants: one byte with four values of unequal shares.
+  packets few;
+  for (int k = 0; k < 20; ++k)
+    few.push_back({static_cast<uint8_t>(k < 9 ? 1 : k < 15 ? 2 : k < 19 ? 3 : 200)});
+  stat_shot(out, QStringLiteral("stat-few.png"), few, {1});
+  // No position: every packet under the one empty key.
+  stat_shot(out, QStringLiteral("stat-empty-key.png"), few, {0});
+  // Keys of three bytes, thirty variants of falling counts, some packets too short for the last.
+  packets many;
+  for (int k = 0; k < 30; ++k) {
+    const auto a = static_cast<uint8_t>(k % 7 * 37);
+    const auto b = static_cast<uint8_t>(k % 5 * 51 + 3);
+    for (int n = 0; n < 31 - k; ++n) {
+      if (k % 11 == 4) {
+        many.push_back({a, b});
+      } else {
+        many.push_back({a, b, static_cast<uint8_t>(k * 8)});
+      }
+    }
+  }
+  stat_shot(out, QStringLiteral("stat-twenty.png"), many, {1, 2, 3});
+  // Shares under one per cent: 600 variants of two bytes, a few of them twice.
+  packets thin;
+  for (int k = 0; k < 640; ++k) {
+    const int v = k < 600 ? k : k - 600;
+    thin.push_back({static_cast<uint8_t>(v & 0xFF), static_cast<uint8_t>(v >> 8)});
+  }
+  stat_shot(out, QStringLiteral("stat-small-shares.png"), thin, {1, 2});
+  // Lengths: more lengths than bars, in bins.
+  packets lengths;
+  for (int k = 0; k < 300; ++k)
+    lengths.push_back(std::vector<uint8_t>(static_cast<size_t>(k * 7 % 251 + 1)));
+  stat_shot(out, QStringLiteral("stat-lengths.png"), lengths, {});
 }
 
 void grid_shots(const QDir& out, const char* font_family) {
@@ -229,5 +341,6 @@ int main(int argc, char** argv) {
     return 2;
   }
   grid_shots(out, argc > 2 ? argv[2] : nullptr);
-  return main_window_shots(out) && demo_shot(out) ? 0 : 1;
+  stat_shots(out);
+  return main_window_shots(out) && demo_shot(out) && dialog_shots(out) ? 0 : 1;
 }
