@@ -78,15 +78,18 @@ void xbit_block::resize(uint32_t n) {
     // The buffer it has still fits without wasting much: no allocation, which is what a cut
     // over millions of packets needs.
     if (bytes > byte_length_) std::memset(data_ + byte_length_, 0, bytes - byte_length_);
-  } else {
-    uint8_t* buffer = new_buffer(bytes);
-    if (buffer == nullptr) return;
+  } else if (uint8_t* buffer = new_buffer(bytes); buffer != nullptr) {
     const uint32_t kept = std::min(bytes, byte_length_);
     if (kept > 0) std::memcpy(buffer, data_, kept);
     std::memset(buffer + kept, 0, bytes - kept);
     if (data_ != nullptr) free_buffer(data_);
     data_ = buffer;
     capacity_ = bytes;
+  } else if (data_ != nullptr && bytes <= capacity_) {
+    // No memory for a smaller buffer: the one it has holds the block all the same.
+    if (bytes > byte_length_) std::memset(data_ + byte_length_, 0, bytes - byte_length_);
+  } else {
+    return;
   }
   bit_length_ = n;
   byte_length_ = bytes;

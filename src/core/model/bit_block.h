@@ -25,8 +25,9 @@ class xbit_block : public xblock {
 
   // New bit length n, new byte length n / 8 rounded up: a shorter block keeps its first bytes, a
   // longer one keeps all its old bytes whole (the spare bits of a partial last byte as they are
-  // stored) and gets zero bytes after them. Keeps the old state when no buffer can be had. A
-  // buffer that still fits without much waste is reused in place.
+  // stored) and gets zero bytes after them. A buffer that still fits without much waste is reused
+  // in place; a shorter block keeps its buffer when no smaller one can be had. A longer one keeps
+  // the old state when no buffer can be had.
   virtual void resize(uint32_t n);
   // Copies bits between the block and the stream's cursor. Returns 0, 4 when the block had to be
   // shortened to what remains of the stream, 2 when the source has no storage.
