@@ -74,23 +74,57 @@ void xbit_block::resize(uint32_t n) {
     if (data_ != nullptr) free_buffer(data_);
     data_ = nullptr;
     capacity_ = 0;
-  } else if (data_ != nullptr && bytes <= capacity_ &&
-             capacity_ - bytes <= std::max(capacity_ / 2, 32u)) {
+  } else if (data_ != nullptr && keeps_buffer(capacity_, bytes)) {
     // The buffer it has still fits without wasting much: no allocation, which is what a cut
     // over millions of packets needs.
     if (bytes > byte_length_) std::memset(data_ + byte_length_, 0, bytes - byte_length_);
-  } else {
-    uint8_t* buffer = new_buffer(bytes);
-    if (buffer == nullptr) return;
+  } else if (uint8_t* buffer = new_buffer(bytes); buffer != nullptr) {
     const uint32_t kept = std::min(bytes, byte_length_);
     if (kept > 0) std::memcpy(buffer, data_, kept);
     std::memset(buffer + kept, 0, bytes - kept);
     if (data_ != nullptr) free_buffer(data_);
     data_ = buffer;
     capacity_ = bytes;
+  } else if (data_ != nullptr && bytes <= capacity_) {
+    // No memory for a smaller buffer: the one it has holds the block all the same.
+    if (bytes > byte_length_) std::memset(data_ + byte_length_, 0, bytes - byte_length_);
+  } else {
+    return;
   }
   bit_length_ = n;
   byte_length_ = bytes;
+}
+
+bool xbit_block::assign(const uint8_t* bytes, uint32_t bits) {
+  const uint32_t n = bytes_for_bits(bits);
+  if (n > capacity_ || (data_ == nullptr && n > 0)) {
+    uint8_t* buffer = new_buffer(n);
+    if (buffer == nullptr) return false;
+    if (data_ != nullptr) free_buffer(data_);
+    data_ = buffer;
+    capacity_ = n;
+  }
+  if (n > 0) std::memcpy(data_, bytes, n);
+  bit_length_ = bits;
+  byte_length_ = n;
+  return true;
+}
+
+void xbit_block::trim() {
+  if (data_ == nullptr) return;
+  if (byte_length_ == 0) {
+    free_buffer(data_);
+    data_ = nullptr;
+    capacity_ = 0;
+    return;
+  }
+  if (keeps_buffer(capacity_, byte_length_)) return;
+  uint8_t* buffer = new_buffer(byte_length_);
+  if (buffer == nullptr) return;
+  std::memcpy(buffer, data_, byte_length_);
+  free_buffer(data_);
+  data_ = buffer;
+  capacity_ = byte_length_;
 }
 
 int xbit_block::transfer(xstream& stream) {

@@ -25,8 +25,9 @@ class xbit_block : public xblock {
 
   // New bit length n, new byte length n / 8 rounded up: a shorter block keeps its first bytes, a
   // longer one keeps all its old bytes whole (the spare bits of a partial last byte as they are
-  // stored) and gets zero bytes after them. Keeps the old state when no buffer can be had. A
-  // buffer that still fits without much waste is reused in place.
+  // stored) and gets zero bytes after them. A buffer that still fits without much waste is reused
+  // in place; a shorter block keeps its buffer when no smaller one can be had. A longer one keeps
+  // the old state when no buffer can be had.
   virtual void resize(uint32_t n);
   // Copies bits between the block and the stream's cursor. Returns 0, 4 when the block had to be
   // shortened to what remains of the stream, 2 when the source has no storage.
@@ -45,12 +46,23 @@ class xbit_block : public xblock {
     if (data_ == nullptr || count == 0 || first >= byte_length_ || count > byte_length_ - first)
       return false;
     if (bit_length_ != 8 * byte_length_) return false;
-    if (capacity_ - count > std::max(capacity_ / 2, 32u)) return false;  // resize's own rule
+    if (!keeps_buffer(capacity_, count)) return false;  // resize's own rule
     if (first > 0) std::memmove(data_, data_ + first, count);
     bit_length_ = 8 * count;
     byte_length_ = count;
     return true;
   }
+  // Makes the block `bits` bits long holding a copy of `bytes` (bits / 8 rounded up of them). A
+  // buffer too small is replaced: false, and nothing changes, when no new one can be had. A
+  // buffer large enough is kept however much room it then wastes, so that a shorter block never
+  // fails; trim() gives the room back.
+  bool assign(const uint8_t* bytes, uint32_t bits);
+  // Whether the buffer holds room that resize would not have kept.
+  [[nodiscard]] bool wastes_room() const {
+    return data_ != nullptr && (byte_length_ == 0 || !keeps_buffer(capacity_, byte_length_));
+  }
+  // Gives that room back, where memory allows.
+  void trim();
   // Complements every stored byte, padding bits included.
   virtual void invert();
   // Bit-length characters, '1' for a set bit, bit 0 first.
@@ -66,6 +78,12 @@ class xbit_block : public xblock {
   // in its own destructor.
   [[nodiscard]] virtual uint8_t* new_buffer(uint32_t bytes);
   virtual void free_buffer(uint8_t* buffer);
+
+  // Whether a buffer of `capacity` bytes is kept for `bytes` bytes: it holds them without wasting
+  // much.
+  [[nodiscard]] static bool keeps_buffer(uint32_t capacity, uint32_t needed) {
+    return needed <= capacity && capacity - needed <= std::max(capacity / 2, 32u);
+  }
 
   uint32_t capacity_ = 0;  // bytes the buffer at data_ holds
 };

@@ -220,6 +220,9 @@ class PAKETS {
     link_types_.clear();
   }
 
+  // Exchanges the entries with those of `other`; the link types stay with each store.
+  void swap_entries(PAKETS& other) noexcept { slots_.swap(other.slots_); }
+
   // The link types the packets were read with, ascending, each once.
   [[nodiscard]] const std::vector<uint32_t>& link_types() const { return link_types_; }
   // Records that packets were read with `type`. Throws std::bad_alloc with the record unchanged.
@@ -227,6 +230,8 @@ class PAKETS {
     auto at = std::lower_bound(link_types_.begin(), link_types_.end(), type);
     if (at == link_types_.end() || *at != type) link_types_.insert(at, type);
   }
+  // Exchanges the link types with `types` (ascending, each once).
+  void swap_link_types(std::vector<uint32_t>& types) noexcept { link_types_.swap(types); }
 
  private:
   void check(uint32_t number) const {

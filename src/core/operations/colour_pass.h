@@ -3,12 +3,20 @@
 #include <cstdint>
 
 #include "core/model/pakets.h"
+#include "core/operations/history/undo_recorder.h"
 #include "core/operations/pass.h"
+
+// Gives packet `number` (p) a colour; the recorder, when there is one, keeps the colour it had.
+inline void recolour(xpaket& p, uint32_t number, uint32_t colour, undo_recorder* recorder) {
+  if (recorder != nullptr && p.colour != colour) recorder->recolour(number, p.colour);
+  p.colour = colour;
+}
 
 // The walk of the selections: every packet in scope for which `matches(p)` holds gets `colour`.
 // Counters: processed (every packet visited) and recoloured. Stops before the next packet when
-// run.running is cleared. `matches` is a function object the compiler can see through: the
-// selections call this once per kind of test, so the test is inlined into the walk.
+// run.running is cleared; run.recorder keeps the old colours. `matches` is a function object the
+// compiler can see through: the selections call this once per kind of test, so the test is inlined
+// into the walk.
 template <typename Matches>
 void colour_matching(PAKETS& store, const scope& s, Matches matches, uint32_t colour, pass& run) {
   // The counters stay local during the walk and reach run.result at the end: the step may not
@@ -16,11 +24,12 @@ void colour_matching(PAKETS& store, const scope& s, Matches matches, uint32_t co
   int32_t processed = 0;
   int32_t recoloured = 0;
   const bool whole_store = s.all && s.conditions == nullptr;
+  undo_recorder* const recorder = run.recorder;
   run.running = true;
   for (auto at = store.begin(); at != store.end() && run.running; ++at) {
     xpaket& p = *at->second;
     if ((whole_store || s.contains(p)) && matches(p)) {
-      p.colour = colour;
+      recolour(p, at->first, colour, recorder);
       ++recoloured;
     }
     ++processed;

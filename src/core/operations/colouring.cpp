@@ -1,33 +1,34 @@
 #include "core/operations/colouring.h"
 
-bool mark_paket(PAKETS& store, uint32_t number, uint32_t colour) {
+#include "core/operations/colour_pass.h"
+
+bool mark_paket(PAKETS& store, uint32_t number, uint32_t colour, undo_recorder* recorder) {
   const auto at = store.find(number);
   if (at == store.end()) return false;
-  at->second->colour = colour;
+  recolour(*at->second, number, colour, recorder);
   return true;
 }
 
-bool unmark_paket(PAKETS& store, uint32_t number) {
-  return mark_paket(store, number, colour_white);
+bool unmark_paket(PAKETS& store, uint32_t number, undo_recorder* recorder) {
+  return mark_paket(store, number, colour_white, recorder);
 }
 
-void select_all(PAKETS& store, uint32_t colour) {
-  for (const auto& entry : store) entry.second->colour = colour;
+void select_all(PAKETS& store, uint32_t colour, undo_recorder* recorder) {
+  for (const auto& [number, p] : store) recolour(*p, number, colour, recorder);
 }
 
-void unselect_all(PAKETS& store) {
-  select_all(store, colour_white);
+void unselect_all(PAKETS& store, undo_recorder* recorder) {
+  select_all(store, colour_white, recorder);
 }
 
-void unselect_colour(PAKETS& store, uint32_t colour) {
-  for (const auto& entry : store) {
-    if (entry.second->colour == colour) entry.second->colour = colour_white;
+void unselect_colour(PAKETS& store, uint32_t colour, undo_recorder* recorder) {
+  for (const auto& [number, p] : store) {
+    if (p->colour == colour) recolour(*p, number, colour_white, recorder);
   }
 }
 
-void invert_selection(PAKETS& store, uint32_t colour) {
-  for (const auto& entry : store) {
-    xpaket& p = *entry.second;
-    p.colour = p.colour == colour_white ? colour : colour_white;
+void invert_selection(PAKETS& store, uint32_t colour, undo_recorder* recorder) {
+  for (const auto& [number, p] : store) {
+    recolour(*p, number, p->colour == colour_white ? colour : colour_white, recorder);
   }
 }

@@ -1,6 +1,7 @@
 #include "core/operations/cut.h"
 
 #include "core/model/memory_budget.h"
+#include "core/operations/in_place_pass.h"
 
 namespace {
 
@@ -77,21 +78,15 @@ bool cut(PAKETS& store, const scope& s, cut_params params, pass& run) {
   const int64_t unit = params.bits ? 1 : 8;
   const int64_t leading = int64_t{params.start} * unit;
   const int64_t trailing = int64_t{params.end} * unit;
-  bool ok = true;
-  run.running = true;
-  for (auto at = store.begin(); at != store.end() && run.running; ++at) {
-    xpaket& p = *at->second;
-    if (s.contains(p)) {
-      const cut_outcome outcome = cut_paket(p, leading, trailing);
-      if (outcome == cut_outcome::failed) {
-        ok = false;
+  return change_in_place(store, s, run, [leading, trailing](xpaket& p) {
+    switch (cut_paket(p, leading, trailing)) {
+      case cut_outcome::unchanged:
+        return 0;
+      case cut_outcome::changed:
+        return 1;
+      case cut_outcome::failed:
         break;
-      }
-      if (outcome == cut_outcome::changed) ++run.result.changed;
     }
-    ++run.result.processed;
-    run.step_progress();
-  }
-  run.running = false;
-  return ok;
+    return -1;
+  });
 }

@@ -21,8 +21,10 @@ fragment classify(const xpaket& p, const defrag_params& params) {
 // The group being assembled.
 class assembly {
  public:
-  assembly() { bytes_.reserve(defrag_buffer_bytes); }
-  ~assembly() { delete carrier_; }
+  explicit assembly(pass& run) : run_(run) { bytes_.reserve(defrag_buffer_bytes); }
+  ~assembly() {
+    if (carrier_ != nullptr) run_.discard_paket(carrier_);
+  }
   assembly(const assembly&) = delete;
   assembly& operator=(const assembly&) = delete;
 
@@ -43,7 +45,7 @@ class assembly {
   // Keeps the record of a fragment taken out of the signal to carry the next joined packet, which
   // saves an allocation and a release per group; a record kept before and not used is destroyed.
   void carry(xpaket* p) {
-    delete carrier_;
+    if (carrier_ != nullptr) run_.discard_paket(carrier_);
     carrier_ = p;
   }
   // Makes the joined packet (unmarked, undecoded) and empties the buffer. Throws std::bad_alloc
@@ -52,6 +54,7 @@ class assembly {
     const auto n = static_cast<uint32_t>(bytes_.size());
     xpaket* joined = carrier_;
     if (joined != nullptr) {
+      changing(run_, *joined);
       joined->resize(8 * n);
       if (joined->byte_length() != n) throw std::bad_alloc();  // resize found no buffer
       std::copy(bytes_.begin(), bytes_.end(), joined->writable_bytes());
@@ -66,6 +69,7 @@ class assembly {
   }
 
  private:
+  pass& run_;
   std::vector<uint8_t> bytes_;
   xpaket* carrier_ = nullptr;
 };
@@ -78,14 +82,14 @@ std::string defrag_overlong_text(uint32_t number) {
 }
 
 void defrag(PAKETS& store, const defrag_params& params, pass& run) {
-  assembly group;
+  assembly group(run);
   uint32_t number = 0;  // the old number of the packet visited
   auto close = [&](new_numbering& next) {
     xpaket* joined = group.take();
     try {
       next.append(joined);
     } catch (...) {
-      delete joined;
+      run.discard_paket(joined);
       throw;
     }
     ++run.result.joined;

@@ -38,8 +38,10 @@ void demux(PAKETS& store, const scope& s, demux_params params, pass& run) {
         run.delete_paket(p);
         return;
       }
+      changing(run, *p);
       keep_band(*p, first, last);
     } else {
+      if (p->byte_length() > first) changing(run, *p);
       remove_band(*p, first, last);
     }
     next.append(p);

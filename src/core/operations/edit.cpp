@@ -1,5 +1,7 @@
 #include "core/operations/edit.h"
 
+#include "core/operations/in_place_pass.h"
+
 namespace {
 
 bool write(xpaket& p, const edit_params& params) {
@@ -20,12 +22,5 @@ bool write(xpaket& p, const edit_params& params) {
 }  // namespace
 
 void edit(PAKETS& store, const scope& s, edit_params params, pass& run) {
-  run.running = true;
-  for (auto at = store.begin(); at != store.end() && run.running; ++at) {
-    xpaket& p = *at->second;
-    if (s.contains(p) && write(p, params)) ++run.result.changed;
-    ++run.result.processed;
-    run.step_progress();
-  }
-  run.running = false;
+  change_in_place(store, s, run, [&params](xpaket& p) { return write(p, params) ? 1 : 0; });
 }

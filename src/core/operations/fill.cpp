@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "core/model/memory_budget.h"
+#include "core/operations/in_place_pass.h"
 
 namespace {
 
@@ -54,22 +55,17 @@ bool fill_fits_memory(const PAKETS& store, const scope& s, fill_params params) {
 }
 
 bool fill(PAKETS& store, const scope& s, fill_params params, pass& run) {
-  run.running = true;
   const int64_t target = fill_target(store, params);
-  bool ok = true;
-  for (auto at = store.begin(); at != store.end() && run.running; ++at) {
-    xpaket& p = *at->second;
-    if (s.contains(p)) {
-      const pad_outcome outcome = pad(p, target, params.value);
-      if (outcome == pad_outcome::failed) {
-        ok = false;
+  const uint8_t value = params.value;
+  return change_in_place(store, s, run, [target, value](xpaket& p) {
+    switch (pad(p, target, value)) {
+      case pad_outcome::unchanged:
+        return 0;
+      case pad_outcome::padded:
+        return 1;
+      case pad_outcome::failed:
         break;
-      }
-      if (outcome == pad_outcome::padded) ++run.result.changed;
     }
-    ++run.result.processed;
-    run.step_progress();
-  }
-  run.running = false;
-  return ok;
+    return -1;
+  });
 }

@@ -6,6 +6,8 @@
 #include "core/model/paket.h"
 #include "core/operations/clause.h"
 
+class undo_recorder;
+
 // What an operation reports back to the main window.
 struct PLUGIN_RESULT {
   bool modified = false;    // packet count or lengths may have changed: the grid is recounted
@@ -62,11 +64,19 @@ class pass {
   [[nodiscard]] uint32_t pending_steps() const { return pending_; }
   // Forgets them: the gauge was set anew, or they have been accounted for.
   void drop_pending_steps() { pending_ = 0; }
-  // Destroys a packet record that the caller has taken out of (or never put into) the store.
+  // Keeps what the pass changes, for undo; set by whoever runs the pass, who owns it. The walkers
+  // (in_place_pass.h, colour_pass.h, rebuild_pass.h) report to it; operations only say what they
+  // change in a rebuild (changing, in rebuild_pass.h) and destroy packets through delete_paket.
+  undo_recorder* recorder = nullptr;
+
+  // Destroys a packet record that the caller has taken out of (or never put into) the store, and
+  // counts it; the recorder keeps it alive instead. The one place a pass destroys packets.
   void delete_paket(xpaket* p) {
-    delete p;
+    discard_paket(p);
     ++result.deleted;
   }
+  // The same without counting: a record the pass held aside and does not put back.
+  void discard_paket(xpaket* p);
 
  private:
   uint32_t pending_ = 0;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/model/pakets.h"
+#include "core/operations/history/undo_recorder.h"
 #include "core/operations/pass.h"
 
 // The new numbering that a rebuild pass (below) builds while it walks the store. It is written
@@ -15,21 +16,25 @@
 // numbering never needs memory and cannot fail.
 class new_numbering {
  public:
-  explicit new_numbering(PAKETS& store) : store_(store) {}
+  // The recorder, when set, learns the new number of every packet.
+  explicit new_numbering(PAKETS& store, undo_recorder* recorder = nullptr)
+      : store_(store), recorder_(recorder) {}
   new_numbering(const new_numbering&) = delete;
   new_numbering& operator=(const new_numbering&) = delete;
 
   // Gives p the next new number. Throws std::bad_alloc only when p has to wait in the side list;
   // p is then not taken.
   void append(xpaket* p) {
+    const uint32_t number = size();
     // In place only behind the walk, and only while nothing waits, so that the order holds.
     if (written_ < consumed_ && waiting_.empty()) {
       // written_ < consumed_ <= size(). A packet that keeps its number leaves its slot clean.
       xpaket*& slot = store_.slot(written_++);
       if (slot != p) slot = p;
-      return;
+    } else {
+      wait(p);
     }
-    wait(p);
+    if (recorder_ != nullptr) recorder_->placed(p, number);
   }
   // Packets numbered so far.
   [[nodiscard]] uint32_t size() const { return written_ + static_cast<uint32_t>(waiting_.size()); }
@@ -47,6 +52,7 @@ class new_numbering {
   void wait(xpaket* p);
 
   PAKETS& store_;
+  undo_recorder* recorder_;
   uint32_t written_ = 0;          // packets numbered in place
   uint32_t consumed_ = 0;         // slots whose packet the walk has handed out
   std::vector<xpaket*> waiting_;  // numbered after the in-place ones, in order
@@ -56,7 +62,10 @@ class new_numbering {
 // order while run.running is set and renumbers from 0. Packets are moved by pointer, never copied.
 //
 // visit(p, next) receives the packet p and owns it: it appends p (or whatever replaces it) with
-// next.append(...), or destroys it with run.delete_paket(p). It may also append new packets.
+// next.append(...), or destroys it with run.delete_paket(p). It may also append new packets, and
+// hold p aside to append or destroy it later (run.discard_paket when it is not counted as deleted).
+// A change of p's bytes, length or colour is announced with changing(run, p) first, and may only
+// reach p during its visit or while it is held aside.
 // After each visit the pass raises run.result.processed and calls run.step_progress().
 //
 // close(next) runs once after the walk, whether it ran to the end or was cancelled; an operation
@@ -67,11 +76,14 @@ class new_numbering {
 // destroyed): p then counts as not reached and follows whatever was appended, the store is
 // renumbered the same way and the exception goes on.
 //
+// With run.recorder set, the recorder learns what the pass took out, put in and changed.
+//
 // While the pass runs, the entries between the new numbering and the walk may name packets that
 // were destroyed or moved: nothing may read the store (a grid repaint, say) until it returns.
 template <typename Visit, typename Close>
 void rebuild_store(PAKETS& store, pass& run, Visit&& visit, Close&& close) {
-  new_numbering next(store);
+  undo_recorder* const recorder = run.recorder;
+  new_numbering next(store, recorder);
   const auto count = static_cast<uint32_t>(store.size());
   uint32_t at = 0;            // the next slot the walk reaches
   xpaket* in_hand = nullptr;  // the packet of slot `at` while it is visited
@@ -80,7 +92,9 @@ void rebuild_store(PAKETS& store, pass& run, Visit&& visit, Close&& close) {
     while (at < count && run.running) {
       in_hand = store.slot(at);
       next.consume();
+      if (recorder != nullptr) recorder->visit(at, in_hand);
       visit(in_hand, next);
+      if (recorder != nullptr) recorder->visited();
       in_hand = nullptr;
       ++at;
       ++run.result.processed;
@@ -88,12 +102,19 @@ void rebuild_store(PAKETS& store, pass& run, Visit&& visit, Close&& close) {
     }
     close(next);
   } catch (...) {
+    if (recorder != nullptr) recorder->visit_failed();
     next.finish(at, in_hand);
     run.running = false;
     throw;
   }
   next.finish(at);
   run.running = false;
+}
+
+// A rebuild is about to change p in place: the packet visited, or one held aside since. The
+// recorder keeps its state from before.
+inline void changing(pass& run, const xpaket& p) {
+  if (run.recorder != nullptr) run.recorder->changing(p);
 }
 
 template <typename Visit>

@@ -4,6 +4,7 @@
 
 #include "core/model/byte_helpers.h"
 #include "core/model/cp1251.h"
+#include "core/operations/colour_pass.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ std::optional<search_hit> walk(PAKETS& store, const search_params& params, pass&
       found = search_hit{number, offset};
       return true;
     }
-    p.colour = params.colour;
+    recolour(p, number, params.colour, run.recorder);
     if (on_match) on_match(search_hit{number, offset});
     return false;
   };

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/model/byte_helpers.h"
+#include "core/operations/in_place_pass.h"
 
 namespace {
 
@@ -24,19 +25,12 @@ int32_t swap_paket(xpaket& p) {
 }  // namespace
 
 void swap(PAKETS& store, const scope& s, swap_params params, pass& run) {
-  run.running = true;
-  for (auto at = store.begin(); at != store.end() && run.running; ++at) {
-    xpaket& p = *at->second;
-    if (s.contains(p)) {
-      if (params.mode == swap_mode::reverse_bits) {
-        reverse_paket(p);
-        ++run.result.changed;
-      } else {
-        run.result.changed += swap_paket(p);
-      }
-    }
-    ++run.result.processed;
-    run.step_progress();
+  if (params.mode == swap_mode::reverse_bits) {
+    change_in_place(store, s, run, [](xpaket& p) {
+      reverse_paket(p);
+      return 1;
+    });
+  } else {
+    change_in_place(store, s, run, [](xpaket& p) { return swap_paket(p); });
   }
-  run.running = false;
 }

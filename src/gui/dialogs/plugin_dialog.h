@@ -85,6 +85,8 @@ class TPelorin_Plugin : public QDialog {
   // The store must outlive the call.
   virtual PLUGIN_RESULT Execute(uint16_t command, PAKETS& store);
 
+  // What keeps the dialog's changes for undo during Execute; null for none. Borrowed.
+  void SetRecorder(undo_recorder* recorder) { pass_.recorder = recorder; }
   // The grid of the main window, borrowed for the dialog's life (null in tests without one).
   void SetGrid(TPacketGrid* grid) { grid_ = grid; }
   [[nodiscard]] TPacketGrid* grid() const { return grid_; }

@@ -20,18 +20,20 @@
 
 #include <vector>
 
+#include "core/operations/history/undo_budget.h"
 #include "gui/dialogs/colors_frame.h"
 #include "gui/dialogs/glyphs.h"
 #include "gui/grid/packet_grid.h"
 #include "gui/mainwindow/help_window.h"
 #include "gui/mainwindow/status_bar.h"
 #include "gui/mainwindow/tool_icons.h"
+#include "gui/mainwindow/undo_history.h"
 #include "gui/protocols/analyser_pane.h"
 
 namespace {
 
 constexpr int protocol_pane_width = 251;
-constexpr QSize tool_button_size(23, 22);
+constexpr QSize tool_button_size(21, 22);
 
 // The View menu positions of the display modes and of the expanded item.
 constexpr int expanded_position = 6;
@@ -78,6 +80,8 @@ TfMain::TfMain(QStringList arguments, QWidget* parent)
   columns->setStretchFactor(1, 0);
   columns->setSizes({width() - protocol_pane_width, protocol_pane_width});
   tBar = new TStatusBar(client);
+  history_ = new TUndoHistory(store_, this);
+  history_->SetBudget(UndoBudget());
   rows->addWidget(columns, 1);
   rows->addWidget(tBar);
   setCentralWidget(client);
@@ -96,10 +100,14 @@ TfMain::TfMain(QStringList arguments, QWidget* parent)
   connect(tGrid, &TPacketGrid::statusText, tBar, &TStatusBar::setPanelText);
   connect(tGrid, &TPacketGrid::cellSelected, this, &TfMain::tGridSelectCell);
   connect(tGrid, &TPacketGrid::packetActivated, this, &TfMain::tGridActivate);
+  connect(history_, &TUndoHistory::changed, this, &TfMain::HistoryChanged);
   FormCreate();
 }
 
 TfMain::~TfMain() {
+  // The history goes first, quietly: its stack tells of its end, which this window no longer hears.
+  disconnect(history_, nullptr, this, nullptr);
+  delete history_;
   tGrid->setStore(nullptr);
   unload_store(store_);
 }
@@ -113,7 +121,7 @@ void TfMain::FormCreate() {
   mViewWProtoClick();
   mScrollClick();
   Recount();
-  tBar->setSaved(saved_);
+  HistoryChanged();
 }
 
 QAction* TfMain::AddAction(QMenu* menu, const char* name, const QString& caption,
@@ -161,6 +169,18 @@ void TfMain::BuildMenus() {
   mRecent = file->addMenu(QStringLiteral("Недавние файлы"));
   mRecent->setObjectName(QStringLiteral("mRecent"));
   FillRecentMenu();
+
+  // Undo and redo name their step; HistoryChanged keeps the captions and states.
+  QMenu* edit = mMain->addMenu(QStringLiteral("Правка"));
+  edit->setObjectName(QStringLiteral("mEdit"));
+  mUndo = AddAction(edit, "mUndo", QStringLiteral("Отменить"), QKeySequence(Qt::CTRL | Qt::Key_Z),
+                    &TfMain::mUndoClick);
+  mRedo = AddAction(edit, "mRedo", QStringLiteral("Повторить"), QKeySequence(Qt::CTRL | Qt::Key_Y),
+                    &TfMain::mRedoClick);
+  mRedo->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+  tool_buttons_.push_back({mUndo, "btnUndo", "отменить", tool_group::edit});
+  tool_buttons_.push_back({mRedo, "btnRedo", "повторить", tool_group::edit});
 
   mView = mMain->addMenu(QStringLiteral("Вид"));
   struct mode_command {
@@ -253,12 +273,15 @@ void TfMain::BuildToolBar() {
     QAction* action = tToolBar->addAction(tool_icon(name), QString());
     action->setObjectName(name);
     action->setToolTip(QString::fromUtf8(b.tip));
-    // A button runs the command of its menu twin.
+    // A button runs the command of its menu twin, and is greyed with it.
     connect(action, &QAction::triggered, b.twin, &QAction::trigger);
     action->setEnabled(b.twin->isEnabled());
+    QAction* twin = b.twin;
+    connect(twin, &QAction::changed, action,
+            [action, twin] { action->setEnabled(twin->isEnabled()); });
     if (QWidget* widget = tToolBar->widgetForAction(action)) {
       widget->setObjectName(name);
-      // Flat 23 x 22 buttons: with the style's wider ones the colour frame at the right end would
+      // Flat 21 x 22 buttons: with the style's wider ones the colour frame at the right end would
       // not fit a window of the start size and would hide behind the extension arrow.
       widget->setFixedSize(tool_button_size);
     }
@@ -371,6 +394,14 @@ void TfMain::mViewWProtoClick() {
   mViewWProto->setChecked(protocol_pane_);
   btnAnalyz->setChecked(protocol_pane_);
   tpProto->setVisible(protocol_pane_);
+}
+
+uint64_t TfMain::UndoBudget() {
+  bool ok = false;
+  const qlonglong mib =
+      program_settings().value(QString::fromLatin1(undo_budget_key)).toLongLong(&ok);
+  if (ok && mib >= 0) return static_cast<uint64_t>(mib) << 20;
+  return default_undo_budget();
 }
 
 QStringList TfMain::RecentFiles() {

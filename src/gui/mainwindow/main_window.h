@@ -26,6 +26,8 @@ class Tfr_analyser;
 class Tfr_colors;
 class THelpWindow;
 class TPelorin_Plugin;
+class TUndoHistory;
+class undo_recorder;
 
 // The main window: owns the packet store of the open signal, shows it in the grid, runs every
 // operation through the dispatcher, and keeps the saved flag and the status bar. Its menus and
@@ -64,11 +66,15 @@ class TfMain : public QMainWindow, public sig_loader_host {
   [[nodiscard]] bool saved() const { return saved_; }
   [[nodiscard]] bool protocolPane() const { return protocol_pane_; }
   [[nodiscard]] THelpWindow* helpWindow() const { return help_.get(); }
+  [[nodiscard]] TUndoHistory& history() { return *history_; }
 
   // Menu handlers (also called by their tool bar twins).
   void mLoadClick();
   void mSaveClick();
   void mMergeClick();
+  // Undo and redo of the last step, or the step undone last.
+  void mUndoClick();
+  void mRedoClick();
   void mViewDecClick() { SelectMode(0); }
   void mViewHexClick() { SelectMode(1); }
   void mViewBinClick() { SelectMode(2); }
@@ -106,6 +112,13 @@ class TfMain : public QMainWindow, public sig_loader_host {
   // The program's texts of this window.
   static QString cannot_start_text();
   static QString unsaved_question_text();
+  // The status bar's word that a step ran without undo (its record did not fit the budget), and
+  // that an undo or a redo found no memory.
+  static QString not_undoable_text();
+  static QString undo_failed_text();
+  // The settings key of the undo budget in MiB; unset, a quarter of the memory available when a
+  // signal opens.
+  static constexpr const char* undo_budget_key = "UndoMemoryMB";
 
  signals:
   // A command that may change the store has run (an operation's pass, a file command, a quick
@@ -132,12 +145,34 @@ class TfMain : public QMainWindow, public sig_loader_host {
   void RunRow(const operation_row& row);
   void RunRow(int index, uint8_t code);
   // Every change of the store passes through here: runs `work`, one command's change of the kind
-  // given, with other commands held off, and shows its result: the saved flag by the dispatcher's
-  // rule, a recount when lengths or the packet count may have changed, the protocol pane emptied
-  // when its packet may be gone, the status panels and the grid redrawn.
-  void ApplyChange(change_kind kind, const std::function<PLUGIN_RESULT()>& work);
-  // A colouring command: `colour` recolours and returns how many packets it coloured.
-  void ApplyColouring(const std::function<int32_t()>& colour);
+  // given, with other commands held off, and shows its result: the step joins the undo history
+  // under `step` (the name the Edit menu gives it; none: the command keeps its own history), the
+  // saved flag follows the history, a recount when lengths or the packet count may have changed,
+  // the protocol pane emptied when its packet may be gone, the status panels and the grid
+  // redrawn. `work` gets the recorder to hand to its pass (null: record nothing).
+  void ApplyChange(change_kind kind, const QString& step,
+                   const std::function<PLUGIN_RESULT(undo_recorder*)>& work);
+  // A colouring command named `step`: `colour` recolours and returns how many packets it
+  // coloured.
+  void ApplyColouring(const QString& step, const std::function<int32_t(undo_recorder*)>& colour);
+  // The name of a row's step in the Edit menu.
+  static QString StepName(const operation_row& row);
+  // What a file command does to the history: a load or an unload starts it anew, a merge is a step
+  // of what it appended to the store's `first` packets, which had `link_types`.
+  void FileCommandDone(uint8_t code, size_t first, std::vector<uint32_t> link_types);
+  // Takes the store a step back or forth in the history and shows it.
+  void StepHistory(bool back);
+  // After a step of the history: recount, the protocol pane emptied, the current cell kept within
+  // the packets, the panels and the grid redrawn.
+  void ShowHistoryStep();
+  // The Edit menu, its buttons and the saved panel after the history changed.
+  void HistoryChanged();
+  // The undo budget from the settings, or by default.
+  [[nodiscard]] static uint64_t UndoBudget();
+  // The step name of the menu command `action` (an object name): its caption.
+  [[nodiscard]] QString MenuStep(const char* action) const;
+  // Whether a load of the file window is under way.
+  [[nodiscard]] bool LoadRunning() const;
   // What a dialog may use of this window.
   [[nodiscard]] operation_context Context();
   void SelectMode(int position);
@@ -160,12 +195,23 @@ class TfMain : public QMainWindow, public sig_loader_host {
   bool scroll_bars_ = false;
   bool activated_ = false;
   bool busy_ = false;  // a dispatcher call or a recount is under way: commands wait
+  // The row RunRow runs, while it runs: several rows share an index and code (the quick filters).
+  const operation_row* running_row_ = nullptr;
+  int running_index_ = -1;  // the operation index of the last dispatcher call
   uint16_t command_word_ = 0;
   std::array<operation_factory, operation_count> operations_;
 
   // The tool bar's buttons, left to right, each the twin of a menu item made before it; a new
   // group begins after a separator.
-  enum class tool_group : uint8_t { files, view_modes, protocols, colouring, operations, help };
+  enum class tool_group : uint8_t {
+    files,
+    edit,
+    view_modes,
+    protocols,
+    colouring,
+    operations,
+    help
+  };
   enum class button_role : uint8_t { plain, view_mode, toggle };
   struct tool_button {
     QAction* twin;
@@ -189,6 +235,9 @@ class TfMain : public QMainWindow, public sig_loader_host {
   QAction* mScroll = nullptr;
   QAction* mViewWProto = nullptr;
   QAction* btnAnalyz = nullptr;
+  QAction* mUndo = nullptr;
+  QAction* mRedo = nullptr;
+  TUndoHistory* history_ = nullptr;
   QAction* mode_items_[5] = {};
   QAction* mode_buttons_[5] = {};
   std::unique_ptr<THelpWindow> help_;

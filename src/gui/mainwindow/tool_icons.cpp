@@ -16,7 +16,7 @@ struct icon_picture {
 // Shared strokes: dark outline, document paper, the grid's pseudo-graphic green.
 #define PAPER "<path d='M3 1.5h7l3 3v10H3z' fill='#fff' stroke='#445' stroke-width='1'/>"
 
-constexpr std::array<icon_picture, 26> pictures{{
+constexpr std::array<icon_picture, 28> pictures{{
     {"btnOpen",
      "<path d='M1.5 4.5h5l1 1.5h6v8h-12z' fill='#f3c550' stroke='#8a6514'/>"
      "<path d='M1.5 14.5l2.5-6h11l-2.5 6z' fill='#f8dd88' stroke='#8a6514'/>"},
@@ -25,6 +25,12 @@ constexpr std::array<icon_picture, 26> pictures{{
      "<rect x='4' y='2' width='8' height='5' fill='#fff'/>"
      "<rect x='4' y='10' width='8' height='4.5' fill='#dde4f0'/>"},
     {"btnMerge", PAPER "<path d='M8 6v6M5 9h6' stroke='#1a8a1a' stroke-width='2'/>"},
+    {"btnUndo",
+     "<path d='M4.5 6.5h5.5a3.8 3.8 0 0 1 0 7.6H6' stroke='#2a5db0' stroke-width='1.8' "
+     "fill='none'/><path d='M1 6.5l4.5-4.2v8.4z' fill='#2a5db0'/>"},
+    {"btnRedo",
+     "<path d='M11.5 6.5H6a3.8 3.8 0 0 0 0 7.6h4' stroke='#2a5db0' stroke-width='1.8' "
+     "fill='none'/><path d='M15 6.5l-4.5-4.2v8.4z' fill='#2a5db0'/>"},
     {"btnDec",
      "<text x='8' y='12' font-family='sans-serif' font-size='9' font-weight='bold' "
      "text-anchor='middle' fill='#223'>10</text>"},

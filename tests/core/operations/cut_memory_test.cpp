@@ -76,6 +76,20 @@ TEST(CutMemory, APacketThatCannotGrowStopsThePassAndIsReported) {
   EXPECT_EQ(shortening.result.changed, 3);
 }
 
+TEST(CutMemory, AShorteningCutNeedsNoMemory) {
+  // Cut to an eighth, a packet would move into a smaller buffer; without one it keeps its own and
+  // is cut all the same (its bits moved down, its length the new one).
+  std::vector<uint8_t> bytes(100);
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 37 + 5);
+  test_store s;
+  s.store.append(new starved_paket(bytes, 0));
+  s.store.append(new xpaket(bytes.data(), 100));
+  pass run;
+  ASSERT_TRUE(cut(s.store, scope{}, {true, 701, 0}, run));
+  EXPECT_EQ(s[0].bit_length(), 99u);
+  EXPECT_EQ(s.packet(0), s.packet(1));
+}
+
 TEST(CutMemory, GrowingAfterAnUnevenLengthAppendsZeroBits) {
   test_store s({{0xFF, 0xFF}});
   pass run;

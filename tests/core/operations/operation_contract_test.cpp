@@ -3,7 +3,9 @@
 // - the running flag ends clear, and the numbers stay 0..n-1;
 // - Cancel keeps every packet not visited, unchanged and in its order, behind the visited ones;
 // - packets outside the scope come out untouched;
-// - nothing leaks (the sanitizer build checks the packets a pass destroys or creates).
+// - nothing leaks (the sanitizer build checks the packets a pass destroys or creates);
+// - with an undo recorder, undo gives back the store as it was and redo the store the pass left,
+//   after a full pass and after Cancel alike.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +13,8 @@
 #include <vector>
 
 #include "core/operations/cut.h"
+#include "core/operations/history/store_state.h"
+#include "core/operations/history/undo_recorder.h"
 #include "core/operations/operation_contract.h"
 #include "core/operations/quick_filter.h"
 #include "support/test_store.h"
@@ -106,6 +110,41 @@ TEST_P(OperationContract, PacketsOutsideTheScopeStayUntouched) {
     EXPECT_EQ(kept, outside);
     const auto now = snapshots(s.store);
     for (const xpaket* p : outside) EXPECT_EQ(now.at(p), was.at(p));
+  }
+}
+
+TEST_P(OperationContract, UndoGivesBackTheStoreAndRedoTheResult) {
+  // A full pass on every packet, and passes cancelled early and late on one colour's packets; the
+  // last one's record is destroyed undone, the others' redone.
+  struct variant {
+    int32_t stop_after;  // 0: no Cancel
+    scope sc;
+  };
+  for (const variant& v : {variant{0, scope{}}, variant{3, scope{false, red}},
+                           variant{41, scope{false, colour_white}}}) {
+    test_store s = varied_store(60);
+    s[5].resize(13);  // a length of bits that are not whole bytes
+    s.store.add_link_type(104);
+    const auto before = state_of(s.store);
+    undo_recorder recorder(s.store, UINT64_MAX);
+    pass run;
+    run.recorder = &recorder;
+    int32_t steps = 0;
+    run.step = [&] {
+      if (++steps == v.stop_after) run.running = false;
+    };
+    GetParam().run(s.store, v.sc, run);
+    const auto after = state_of(s.store);
+    const std::unique_ptr<undo_record> record = recorder.finish(s.store);
+    ASSERT_NE(record, nullptr);
+    ASSERT_TRUE(record->revert(s.store));
+    EXPECT_EQ(state_of(s.store), before) << v.stop_after;
+    EXPECT_EQ(s.store.link_types(), std::vector<uint32_t>{104});
+    ASSERT_TRUE(record->reapply(s.store));
+    EXPECT_EQ(state_of(s.store), after) << v.stop_after;
+    if (v.stop_after == 41) {
+      ASSERT_TRUE(record->revert(s.store));
+    }
   }
 }
 

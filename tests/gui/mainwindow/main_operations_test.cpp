@@ -1,6 +1,7 @@
 // The main window's commands: every row of the operation registry, reached from its menu item,
-// its shortcut and its tool bar button and run on a signal; the colouring commands; the quick
-// filters' scrolling; and a double click that hands a packet to the protocol pane.
+// its shortcut and its tool bar button, run on a signal, undone and redone; the Edit menu; the
+// colouring commands; the quick filters' scrolling; and a double click that hands a packet to the
+// protocol pane.
 
 #include <gtest/gtest.h>
 
@@ -25,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "core/operations/history/store_state.h"
 #include "core/protocols/decode_support.h"
 #include "core/protocols/traffic_frames.h"
 #include "gui/dialogs/colors_frame.h"
@@ -32,6 +34,7 @@
 #include "gui/grid/packet_grid.h"
 #include "gui/mainwindow/main_window.h"
 #include "gui/mainwindow/status_bar.h"
+#include "gui/mainwindow/undo_history.h"
 #include "gui/ui_capture.h"
 #include "gui/widget_lookup.h"
 #include "support/temp_dir.h"
@@ -193,7 +196,7 @@ const std::map<QString, std::function<void(TPelorin_Plugin&)>>& fill_ins() {
   return all;
 }
 
-TEST_F(MainOperationsTest, EveryRowRunsAndMarksTheSignalUnsavedWhenItChangesIt) {
+TEST_F(MainOperationsTest, EveryRowRunsMarksTheSignalUnsavedWhenItChangesItAndIsUndone) {
   const contents signal = {{1, 2, 3, 4, 5}, {1, 2, 3}, {9, 2, 3, 4, 6}, {1, 2}, {0x41, 0x42}, {7}};
   const colours painted = {white, red, white, blue, white, white};
   std::vector<change_kind> changes;
@@ -259,9 +262,114 @@ TEST_F(MainOperationsTest, EveryRowRunsAndMarksTheSignalUnsavedWhenItChangesIt) 
       size_t longest = 0;
       for (const auto& p : now) longest = std::max(longest, p.size());
       EXPECT_EQ(main.grid()->gridColumnCount(), static_cast<int>(longest) + 1) << name;
+
+      // A change is one step of the history, named after its row; undo gives back the signal as
+      // it was (and saved), redo as the command left it. A load starts a history of its own.
+      QAction* undo = action("mUndo");
+      EXPECT_EQ(undo->isEnabled(), anything_changed && !loaded) << name;
+      if (!undo->isEnabled()) continue;
+      const QString caption = QString::fromUtf8(row.command.caption);
+      EXPECT_EQ(undo->text(),
+                QStringLiteral("Отменить: ") + caption.front().toLower() + caption.mid(1));
+      const auto after = state_of(main.store());
+      const bool saved_after = main.saved();
+      undo->trigger();
+      EXPECT_EQ(contents_now(), signal) << name;
+      EXPECT_EQ(colours_now(), painted) << name;
+      EXPECT_TRUE(main.saved()) << name;
+      EXPECT_EQ(panel(0), QStringLiteral(" всего пакетов - %1").arg(signal.size())) << name;
+      action("mRedo")->trigger();
+      EXPECT_EQ(state_of(main.store()), after) << name;
+      EXPECT_EQ(main.saved(), saved_after) << name;
     }
   }
   EXPECT_TRUE(ui.messages.empty()) << ui.last_text().toStdString();
+}
+
+TEST_F(MainOperationsTest, EditMenuUndoesAndRedoesByItsKeysAndTheSavedPanelFollows) {
+  load({{1, 2}, {3}, {4, 5, 6}});
+  main.show();
+  main.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+  QStringList menus;
+  for (QAction* m : main.menuBar()->actions()) menus << m->text();
+  EXPECT_EQ(menus.mid(0, 3),
+            (QStringList{QStringLiteral("Файл"), QStringLiteral("Правка"), QStringLiteral("Вид")}));
+  // The two buttons follow the file buttons, greyed while there is nothing to undo or redo.
+  const QList<QAction*> buttons = main.findChild<QToolBar*>(QStringLiteral("tToolBar"))->actions();
+  const qsizetype merge = buttons.indexOf(action("btnMerge"));
+  EXPECT_EQ(buttons.indexOf(action("btnUndo")), merge + 2);  // after a separator
+  EXPECT_EQ(buttons.indexOf(action("btnRedo")), merge + 3);
+  QAction* undo = action("mUndo");
+  QAction* redo = action("mRedo");
+  EXPECT_EQ(undo->text(), QStringLiteral("Отменить"));
+  EXPECT_FALSE(undo->isEnabled());
+  EXPECT_FALSE(action("btnUndo")->isEnabled());
+  EXPECT_FALSE(redo->isEnabled());
+
+  // A colouring keeps the signal saved; a filter that drops packet 3's length does not.
+  main.grid()->setFocus();
+  QTest::keyClick(&main, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(undo->text(), QStringLiteral("Отменить: выделить все пакеты"));
+  EXPECT_TRUE(action("btnUndo")->isEnabled());
+  main.grid()->setCurrentCell(1, 3);
+  action("mDropLen")->trigger();
+  EXPECT_EQ(contents_now(), (contents{{1, 2}, {3}}));
+  EXPECT_EQ(panel(3), QStringLiteral(" не сохранено"));
+  // The filter's window had the keyboard for a while: the window manager gives it back.
+  main.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+
+  QTest::keyClick(&main, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(contents_now(), (contents{{1, 2}, {3}, {4, 5, 6}}));
+  EXPECT_EQ(panel(3), QStringLiteral(" все сохранено"));
+  EXPECT_EQ(redo->text(), QStringLiteral("Повторить: выкинуть пакеты этой длины"));
+  main.grid()->setCurrentCell(1, 3);
+  QTest::keyClick(&main, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(contents_now(), (contents{{1, 2}, {3}}));
+  EXPECT_EQ(main.grid()->currentRow(), 2);  // the current cell stays within the packets
+  EXPECT_EQ(panel(3), QStringLiteral(" не сохранено"));
+  QTest::keyClick(&main, Qt::Key_Z, Qt::ControlModifier);
+  QTest::keyClick(&main, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(colours_now(), (colours{white, white, white}));
+  EXPECT_FALSE(undo->isEnabled());
+  QTest::keyClick(&main, Qt::Key_Y, Qt::ControlModifier);
+  QTest::keyClick(&main, Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(contents_now(), (contents{{1, 2}, {3}}));
+
+  // A save makes the state after the filter the saved one; the history stays.
+  ui.files.push_back(file_choice{QString::fromStdString(dir.path() + "/saved.sig"), 0});
+  action("mSave")->trigger();
+  main.activateWindow();
+  EXPECT_EQ(panel(3), QStringLiteral(" все сохранено"));
+  undo->trigger();
+  EXPECT_EQ(panel(3), QStringLiteral(" не сохранено"));
+  redo->trigger();
+  EXPECT_EQ(panel(3), QStringLiteral(" все сохранено"));
+  // Opening a signal starts an empty history.
+  load({{7}});
+  EXPECT_FALSE(undo->isEnabled());
+  EXPECT_FALSE(redo->isEnabled());
+  EXPECT_TRUE(ui.messages.empty()) << ui.last_text().toStdString();
+}
+
+TEST_F(MainOperationsTest, TheUndoBudgetComesFromTheSettingsAndAStepPastItSaysSo) {
+  QSettings(QStringLiteral("Quillmark"), QStringLiteral("Pelorin"))
+      .setValue(QString::fromLatin1(TfMain::undo_budget_key), 3);
+  load({{1, 2}, {3}, {4, 5, 6}});
+  QSettings(QStringLiteral("Quillmark"), QStringLiteral("Pelorin"))
+      .remove(QString::fromLatin1(TfMain::undo_budget_key));
+  EXPECT_EQ(main.history().Budget(), uint64_t{3} << 20);
+  main.mSelAllClick();
+  ASSERT_TRUE(action("mUndo")->isEnabled());
+  // A budget too small for the next step: it runs, the history is gone, the status bar says so.
+  main.history().SetBudget(1);
+  main.grid()->setCurrentCell(1, 2);
+  action("mDropLen")->trigger();
+  EXPECT_EQ(contents_now(), (contents{{1, 2}, {4, 5, 6}}));
+  EXPECT_FALSE(action("mUndo")->isEnabled());
+  EXPECT_EQ(panel(TStatusBar::note_panel), TfMain::not_undoable_text());
+  EXPECT_EQ(panel(3), QStringLiteral(" не сохранено"));
 }
 
 TEST_F(MainOperationsTest, MarkAndUnmarkByKeysOnTheGrid) {

@@ -109,7 +109,7 @@ TEST_F(MainWindowTest, ToolBarButtonsHaveDistinctIconsAndTheirTips) {
     }
     EXPECT_TRUE(action->text().isEmpty() || action->text() == action->toolTip());
   }
-  EXPECT_EQ(buttons, 24);
+  EXPECT_EQ(buttons, 26);
   EXPECT_EQ(pictures.size(), buttons);
   EXPECT_EQ(main.findChild<QAction*>(QStringLiteral("btnSortLen"))->toolTip(),
             QStringLiteral("сортировка по длинам"));

@@ -1,0 +1,182 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "core/model/pakets.h"
+#include "core/operations/history/undo_record.h"
+
+// Copies n bytes, sizeof(Word) <= n <= 2 * sizeof(Word), as two words that may overlap.
+template <typename Word>
+inline void copy_ends(uint8_t* to, const uint8_t* from, std::size_t n) {
+  Word head{};
+  Word tail{};
+  std::memcpy(&head, from, sizeof(Word));
+  std::memcpy(&tail, from + n - sizeof(Word), sizeof(Word));
+  std::memcpy(to, &head, sizeof(Word));
+  std::memcpy(to + n - sizeof(Word), &tail, sizeof(Word));
+}
+
+// Copies n bytes; runs of up to 16 without a call.
+inline void copy_bytes(uint8_t* to, const uint8_t* from, std::size_t n) {
+  if (n >= 8 && n <= 16) {
+    copy_ends<uint64_t>(to, from, n);
+  } else if (n >= 4 && n < 8) {
+    copy_ends<uint32_t>(to, from, n);
+  } else if (n < 4) {
+    for (std::size_t i = 0; i < n; ++i) to[i] = from[i];
+  } else {
+    std::memcpy(to, from, n);
+  }
+}
+
+// Builds the undo record of one step while the step runs. The pass walkers call it (a pass
+// carries it as pass::recorder): the in-place walk through a snapshot cursor, the colouring walks
+// before they recolour a packet, the rebuild walk around every visit and for every packet it
+// numbers or destroys. Operations themselves only say which packet they change in a rebuild
+// (changing, in rebuild_pass.h) and destroy packets through pass::delete_paket.
+//
+// The record may take up to `limit` bytes, the packets it keeps alive included. Past that, or when
+// memory runs out, the recorder gives up: it frees what it kept and the step goes on without undo
+// (gave_up()). It never throws and never fails the pass.
+class undo_recorder {
+ public:
+  undo_recorder(const PAKETS& store, uint64_t limit);
+  undo_recorder(const undo_recorder&) = delete;
+  undo_recorder& operator=(const undo_recorder&) = delete;
+  ~undo_recorder();
+
+  [[nodiscard]] bool active() const { return record_ != nullptr; }
+  // Whether the record outgrew its limit or memory: the step cannot be undone.
+  [[nodiscard]] bool gave_up() const { return gave_up_; }
+
+  // The record of the step, once it is over (`store` as the step left it); null when the recorder
+  // gave up. It may be empty: the step changed nothing.
+  [[nodiscard]] std::unique_ptr<undo_record> finish(const PAKETS& store);
+
+  // Where the in-place walk writes the states it keeps: the next entry and the next bytes of the
+  // record, with their ends. The walk holds it in registers, since it writes once per packet, and
+  // hands it back when it ends (close_snapshots) or needs room (grow_snapshots). Null when the
+  // recorder gave up.
+  struct snapshot_cursor {
+    undo_record::byte_entry* entry = nullptr;
+    undo_record::byte_entry* entries_end = nullptr;
+    uint8_t* bytes = nullptr;
+    uint8_t* bytes_end = nullptr;
+
+    // Whether a state of n bytes fits.
+    [[nodiscard]] bool fits(uint32_t n) const {
+      return entry != entries_end && static_cast<std::size_t>(bytes_end - bytes) >= n;
+    }
+    // Keeps the state of packet `number` (p), which must fit.
+    void keep(uint32_t number, const xpaket& p) {
+      *entry++ = {number, p.bit_length()};
+      copy_bytes(bytes, p.bytes(), p.byte_length());
+      bytes += p.byte_length();
+    }
+    // The state kept last (of n bytes) is not needed: its packet is as it was.
+    void drop_last(uint32_t n) {
+      --entry;
+      bytes -= n;
+    }
+  };
+  [[nodiscard]] snapshot_cursor open_snapshots();
+  // Hands the cursor back and makes room for a state of n bytes more.
+  [[nodiscard]] snapshot_cursor grow_snapshots(snapshot_cursor cursor, uint32_t n);
+  void close_snapshots(snapshot_cursor cursor);
+
+  // Packet `number` is about to change its colour from `old`.
+  void recolour(uint32_t number, uint32_t old) {
+    if (record_ == nullptr) return;
+    if (!record_->colours_.has_room() && !grow_array(record_->colours_)) return;
+    (void)record_->colours_.push_back({number, old});
+  }
+
+  // Rebuild passes: the walk hands out packet `number` (p), and is done with it.
+  void visit(uint32_t number, xpaket* p) {
+    in_hand_ = p;
+    in_hand_number_ = number;
+    in_hand_placed_ = false;
+    in_hand_dropped_ = false;
+    in_hand_snapped_ = false;
+  }
+  void visited() {
+    if (record_ != nullptr && !in_hand_placed_ && !in_hand_dropped_) {
+      hold();
+    } else if (in_hand_snapped_ && in_hand_placed_ && in_hand_->colour != in_hand_colour_) {
+      recolour(in_hand_number_, in_hand_colour_);
+    }
+    in_hand_ = nullptr;
+  }
+  // The visit threw, leaving its packet alone: the packet follows the new numbering unchanged.
+  void visit_failed() { in_hand_ = nullptr; }
+  // The pass gave p the new number `number`.
+  void placed(xpaket* p, uint32_t number) {
+    if (record_ == nullptr) return;
+    if (p == in_hand_) {
+      in_hand_placed_ = true;
+      return;
+    }
+    put_in(p, number);
+  }
+  // The pass is done with p, which it took out of the store or made: the record keeps a packet of
+  // the store and the others are destroyed.
+  void drop(xpaket* p);
+  // The pass is about to change p, the packet visited or one it holds aside.
+  void changing(const xpaket& p) {
+    if (record_ == nullptr) return;
+    if (&p != in_hand_) {
+      changing_held(p);
+    } else if (!in_hand_snapped_) {
+      in_hand_snapped_ = snapshot(in_hand_number_, p);
+      in_hand_colour_ = p.colour;
+    }
+  }
+
+ private:
+  // A packet a rebuild took out of the walk and holds aside to put in later (or destroy).
+  struct held {
+    xpaket* paket;
+    std::size_t entry;  // its entry among the packets taken out
+    bool snapped;       // its old bytes are kept
+    uint32_t colour;    // its colour before the step, when snapped
+  };
+
+  bool snapshot(uint32_t number, const xpaket& p) {
+    if (!snapshots_.fits(p.byte_length()) && !grow_snapshot(p.byte_length())) return false;
+    snapshots_.keep(number, p);
+    return true;
+  }
+  void changing_held(const xpaket& p);
+  // Makes room for a state of n bytes more; false when the recorder gave up.
+  bool grow_snapshot(std::size_t bytes);
+  // The record's sizes from the cursor, and the cursor from the record.
+  void sync_snapshots();
+  void reload_snapshots();
+  template <typename T>
+  bool grow_array(record_array<T>& array);
+  void hold();
+  void put_in(xpaket* p, uint32_t number);
+  void colour_changed(uint32_t number, const xpaket& p, uint32_t colour);
+  [[nodiscard]] std::vector<held>::iterator find_held(const xpaket* p);
+  // Frees what the record kept: the step goes on without undo.
+  void give_up();
+  [[nodiscard]] bool over_limit();
+
+  std::unique_ptr<undo_record> record_;
+  // Where the next state goes; the record's sizes lag behind it until sync_snapshots.
+  snapshot_cursor snapshots_;
+  uint64_t limit_;
+  bool gave_up_ = false;
+  uint64_t owned_ = 0;  // memory of the packets taken out and kept
+  xpaket* in_hand_ = nullptr;
+  uint32_t in_hand_number_ = 0;
+  uint32_t in_hand_colour_ = 0;
+  bool in_hand_placed_ = false;
+  bool in_hand_dropped_ = false;
+  bool in_hand_snapped_ = false;
+  std::vector<held> held_;
+};
