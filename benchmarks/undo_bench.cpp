@@ -160,12 +160,12 @@ void BM_UndoSelectAll(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_UndoSwap)->UseManualTime()->Iterations(8)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_UndoCut)->UseManualTime()->Iterations(8)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_UndoFill)->UseManualTime()->Iterations(8)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_UndoEdit)->UseManualTime()->Iterations(8)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_UndoQuickFilter)->UseManualTime()->Iterations(8)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_UndoDemux)->UseManualTime()->Iterations(8)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_UndoDefrag)->UseManualTime()->Iterations(8)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_UndoSelectByLength)->UseManualTime()->Iterations(8)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_UndoSelectAll)->UseManualTime()->Iterations(8)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UndoSwap)->UseManualTime()->Iterations(24)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UndoCut)->UseManualTime()->Iterations(24)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UndoFill)->UseManualTime()->Iterations(24)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UndoEdit)->UseManualTime()->Iterations(24)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UndoQuickFilter)->UseManualTime()->Iterations(24)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UndoDemux)->UseManualTime()->Iterations(24)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UndoDefrag)->UseManualTime()->Iterations(24)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UndoSelectByLength)->UseManualTime()->Iterations(24)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UndoSelectAll)->UseManualTime()->Iterations(24)->Unit(benchmark::kMillisecond);

@@ -9,6 +9,10 @@
 
 namespace {
 
+// How far ahead of the packet it exchanges the loop asks for a packet's memory: the packets are
+// far apart on the heap, and each would otherwise stall the loop.
+constexpr std::size_t look_ahead = 8;
+
 std::size_t bytes_for_bits(uint32_t bits) {
   return (std::size_t{bits} + 7) / 8;
 }
@@ -90,6 +94,7 @@ bool undo_record::exchange_bytes(PAKETS& store) {
   std::size_t offset = 0;
   std::size_t i = 0;
   for (; i < count; ++i) {
+    if (i + look_ahead < count) __builtin_prefetch(store.slot(entries[i + look_ahead].number));
     xpaket& p = *store.slot(entries[i].number);
     if (p.bit_length() != entries[i].bits) break;
     exchange(kept + offset, p.writable_bytes(), p.byte_length());
@@ -117,6 +122,7 @@ bool undo_record::exchange_bytes(PAKETS& store) {
   }
   bool wasteful = false;
   for (; i < count; ++i) {
+    if (i + look_ahead < count) __builtin_prefetch(store.slot(entries[i + look_ahead].number));
     xpaket& p = *store.slot(entries[i].number);
     const uint32_t bits = p.bit_length();
     if (!other.append(p.bytes(), p.byte_length())) break;
