@@ -8,6 +8,10 @@
 
 namespace in_place_detail {
 
+// How many packets ahead the walk asks for a packet's memory: the packets lie far apart on the
+// heap, and each would otherwise stall the walk when it reaches it.
+constexpr std::ptrdiff_t look_ahead = 8;
+
 // The walk, with or without keeping the states; `kept` is the recorder's cursor while recording,
 // held in registers.
 template <bool recording, typename Change>
@@ -17,7 +21,9 @@ bool walk(PAKETS& store, const scope& s, pass& run, Change& change) {
   if constexpr (recording) kept = recorder->open_snapshots();
   bool completed = true;
   try {
-    for (auto at = store.begin(); at != store.end() && run.running; ++at) {
+    const auto end = store.end();
+    for (auto at = store.begin(); at != end && run.running; ++at) {
+      if (end - at > look_ahead) __builtin_prefetch(at[look_ahead].second);
       xpaket& p = *at->second;
       if (s.contains(p)) {
         int32_t changes = 0;
