@@ -6,6 +6,7 @@
 #include <QDeadlineTimer>
 #include <QDialog>
 #include <QFileDialog>
+#include <QScopeGuard>
 #include <QString>
 
 #include <deque>
@@ -69,9 +70,10 @@ class ui_capture {
   template <typename T, typename D>
   static T next(std::deque<T>& queue, D fallback) {
     if (queue.empty()) return fallback;
-    T value = std::move(queue.front());
-    queue.pop_front();
-    return value;
+    // The front is moved straight into the result and popped after: a named copy of an optional
+    // QString trips GCC's maybe-uninitialized check in optimised builds.
+    const auto pop = qScopeGuard([&queue] { queue.pop_front(); });
+    return std::move(queue.front());
   }
 
   int run(TPelorin_Plugin& dialog) {
