@@ -26,8 +26,8 @@ std::size_t whole_pages(std::size_t n, std::size_t unit = page) {
 
 // Mappings of records given back, kept for the next ones: pages written once cost a fault and
 // their clearing by the system, which for a record of millions of packets is more than writing
-// the record itself. Their written pages are lent back to the system (MADV_FREE), which takes them
-// only when it runs short. The program is single-threaded.
+// the record itself. Their written pages stay, at most spare_limit bytes of them in all. The
+// program is single-threaded.
 struct spare_mapping {
   uint8_t* data = nullptr;
   std::size_t bytes = 0;    // address space
@@ -56,7 +56,6 @@ void give_back(uint8_t* data, std::size_t bytes, std::size_t written) {
     ::munmap(data, bytes);
     return;
   }
-  // if (written > 0) (void)::madvise(data, written, MADV_FREE);
   *free_slot = {data, bytes, written};
 }
 
