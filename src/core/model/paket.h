@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <iosfwd>
 #include <memory>
 #include <vector>
@@ -70,6 +71,20 @@ class xpaket : public xbit_block {
   // bit and byte setters do the same one value at a time.
   [[nodiscard]] uint8_t* writable_bytes() { return data_; }
 
+  // Small packets keep their bytes inside the record: one allocation per packet instead of two.
+  static constexpr uint32_t inline_bytes = 16;
+  // Whether the bytes lie inside the record: then all inline_bytes bytes at writable_bytes() may
+  // be read and written (those past byte_length() mean nothing), so that bulk copies of small
+  // packets take them in one piece.
+  [[nodiscard]] bool bytes_inside() const { return data_ == inline_; }
+  // For a packet whose bytes lie inside the record, and `bits` that fit there: takes the
+  // inline_bytes bytes at `from` (those past the new length mean nothing) and that length.
+  void take_inside(const uint8_t* from, uint32_t bits) {
+    std::memcpy(inline_, from, inline_bytes);
+    bit_length_ = bits;
+    byte_length_ = (bits + 7) / 8;
+  }
+
   uint32_t colour = colour_white;
   // Decoded layers, root first; owned.
   xprotocol_list protocols;
@@ -79,7 +94,12 @@ class xpaket : public xbit_block {
   void free_buffer(uint8_t* buffer) override;
 
  private:
-  // Small packets keep their bytes inside the record: one allocation per packet instead of two.
-  static constexpr uint32_t inline_bytes = 16;
-  uint8_t inline_[inline_bytes];
+  uint8_t inline_[inline_bytes]{};
 };
+
+// Asks for the record of packet p ahead of its use, both cache lines it may span: a walk over
+// millions of packets would otherwise stall on each.
+inline void prefetch_paket(const xpaket* p) {
+  __builtin_prefetch(p);
+  __builtin_prefetch(reinterpret_cast<const char*>(p) + sizeof(xpaket) - 1);
+}

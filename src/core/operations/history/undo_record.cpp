@@ -1,6 +1,8 @@
 #include "core/operations/history/undo_record.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <new>
 #include <utility>
 
@@ -11,7 +13,7 @@ namespace {
 
 // How far ahead of the packet it exchanges the loop asks for a packet's memory: the packets are
 // far apart on the heap, and each would otherwise stall the loop.
-constexpr std::size_t look_ahead = 8;
+constexpr std::size_t look_ahead = 16;
 
 std::size_t bytes_for_bits(uint32_t bits) {
   return (std::size_t{bits} + 7) / 8;
@@ -29,6 +31,75 @@ void exchange(uint8_t* a, uint8_t* b, std::size_t n) {
   }
 }
 
+using chunk = uint8_t __attribute__((vector_size(16)));
+constexpr std::size_t chunk_bytes = sizeof(chunk);
+// Sixteen bytes of ones, then sixteen of zeros: from 16 - n on, the mask of the first n bytes.
+constexpr std::array<uint8_t, 2 * chunk_bytes> first_bytes = {
+    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+
+// Exchanges the n bytes at `kept` with p's. When 16 bytes may be read and written at `kept`
+// (`roomy`) and p's bytes lie inside its record, each side goes over in one piece, and the bytes
+// after the n at `kept` stay as they are.
+inline __attribute__((always_inline)) void exchange(uint8_t* kept, xpaket& p, std::size_t n,
+                                                    bool roomy) {
+  uint8_t* const theirs = p.writable_bytes();
+  if (roomy && n <= chunk_bytes && p.bytes_inside()) {
+    chunk ours_now;
+    chunk theirs_now;
+    chunk mask;
+    std::memcpy(&ours_now, kept, chunk_bytes);
+    std::memcpy(&theirs_now, theirs, chunk_bytes);
+    std::memcpy(&mask, first_bytes.data() + chunk_bytes - n, chunk_bytes);
+    const chunk merged = (theirs_now & mask) | (ours_now & ~mask);
+    std::memcpy(kept, &merged, chunk_bytes);
+    std::memcpy(theirs, &ours_now, chunk_bytes);
+  } else {
+    exchange(kept, theirs, n);
+  }
+}
+
+// Calls visit(i, p) for the states i in [from, to) in order, p being the packet of state i in
+// `store`, until visit returns false; returns the state it stopped at (`to` when none). The
+// packets of a run of numbers are consecutive slots, asked for a few ahead of the visit.
+template <typename Visit>
+uint32_t visit_states(PAKETS& store, const record_array<undo_record::number_run>& runs,
+                      uint32_t from, uint32_t to, Visit visit) {
+  // Before the first run, state i is packet i.
+  undo_record::number_run run{0, 0};
+  const undo_record::number_run* next = runs.begin();
+  while (next != runs.end() && next->state <= from) run = *next++;
+  const std::size_t size = store.size();
+  uint32_t i = from;
+  while (i < to) {
+    const uint32_t run_end = next != runs.end() && next->state < to ? next->state : to;
+    uint32_t number = run.number + (i - run.state);
+    xpaket** slot = &store.slot(number);
+    for (; i < run_end; ++i, ++number, ++slot) {
+      if (number + look_ahead < size) prefetch_paket(slot[look_ahead]);
+      if (!visit(i, **slot)) return i;
+    }
+    if (next != runs.end()) run = *next++;
+  }
+  return to;
+}
+
+// The kept lengths of a record's states, asked for in ascending order.
+class length_walk {
+ public:
+  explicit length_walk(const record_array<undo_record::length_run>& runs)
+      : run_(runs.begin()), end_(runs.end()) {}
+
+  // The length kept for `state`: `current` when its packet's length is the same.
+  uint32_t bits_of(uint32_t state, uint32_t current) {
+    while (run_ != end_ && run_->state + run_->count <= state) ++run_;
+    return run_ != end_ && run_->state <= state ? run_->bits : current;
+  }
+
+ private:
+  const undo_record::length_run* run_;
+  const undo_record::length_run* end_;
+};
+
 }  // namespace
 
 undo_record::~undo_record() {
@@ -38,12 +109,13 @@ undo_record::~undo_record() {
 }
 
 bool undo_record::empty() const {
-  return colours_.empty() && byte_entries_.empty() && taken_out_.empty() && put_in_.empty();
+  return colours_.empty() && states_ == 0 && taken_out_.empty() && put_in_.empty();
 }
 
 uint64_t undo_record::memory() const {
-  return sizeof(undo_record) + colours_.memory() + byte_entries_.memory() + bytes_.memory() +
-         taken_out_.memory() + put_in_.memory() + (applied_ ? owned_applied_ : owned_reverted_);
+  return sizeof(undo_record) + colours_.memory() + runs_.memory() + lengths_.memory() +
+         bytes_.memory() + taken_out_.memory() + put_in_.memory() +
+         (applied_ ? owned_applied_ : owned_reverted_);
 }
 
 bool undo_record::revert(PAKETS& store) {
@@ -87,71 +159,96 @@ void undo_record::exchange_colours(PAKETS& store, bool back) {
 }
 
 bool undo_record::exchange_bytes(PAKETS& store) {
-  const std::size_t count = byte_entries_.size();
-  byte_entry* const entries = byte_entries_.data();
+  const uint32_t count = states_;
   uint8_t* const kept = bytes_.data();
-  // While the lengths agree the bytes change places inside the buffer: nothing to allocate.
+  // The offsets below this one have 16 bytes of the buffer from them on.
+  const std::size_t roomy_below =
+      bytes_.capacity() >= chunk_bytes ? bytes_.capacity() - chunk_bytes + 1 : 0;
+  // While the lengths agree the bytes change places inside the buffer: nothing to allocate. Up
+  // to the first state with a length of its own, they agree without asking.
   std::size_t offset = 0;
-  std::size_t i = 0;
-  for (; i < count; ++i) {
-    if (i + look_ahead < count) __builtin_prefetch(store.slot(entries[i + look_ahead].number));
-    xpaket& p = *store.slot(entries[i].number);
-    if (p.bit_length() != entries[i].bits) break;
-    exchange(kept + offset, p.writable_bytes(), p.byte_length());
+  const auto exchange_in_place = [&](uint32_t, xpaket& p) {
+    exchange(kept + offset, p, p.byte_length(), offset < roomy_below);
     if (!p.protocols.empty()) p.clear_protocols();
     offset += p.byte_length();
-  }
+    return true;
+  };
+  const uint32_t unasked = lengths_.empty() ? count : std::min(count, lengths_.begin()->state);
+  uint32_t i = visit_states(store, runs_, 0, unasked, exchange_in_place);
+  length_walk lengths(lengths_);
+  i = visit_states(store, runs_, i, count, [&](uint32_t k, xpaket& p) {
+    return lengths.bits_of(k, p.bit_length()) == p.bit_length() && exchange_in_place(k, p);
+  });
   if (i == count) return true;
-  const std::size_t in_place = i;
+  const uint32_t in_place = i;
+  const std::size_t in_place_bytes = offset;
   const auto swap_back_in_place = [&] {
     std::size_t at = 0;
-    for (std::size_t k = 0; k < in_place; ++k) {
-      xpaket& p = *store.slot(entries[k].number);
-      exchange(kept + at, p.writable_bytes(), p.byte_length());
+    visit_states(store, runs_, 0, in_place, [&](uint32_t, xpaket& p) {
+      exchange(kept + at, p, p.byte_length(), at < roomy_below);
       at += p.byte_length();
-    }
+      return true;
+    });
   };
-  // From the first packet whose length differs on, the store's state goes into a new buffer. A
-  // packet that grows may need a new buffer of its own; one that shrinks keeps its buffer until
-  // every packet is done, so that going back never needs memory.
+  // From the first packet whose length differs on, the store's state goes into a new buffer, and
+  // the lengths that differ into new runs. A packet that grows may need a new buffer of its own;
+  // one that shrinks keeps its buffer until every packet is done, so that going back never needs
+  // memory.
   record_buffer other;
   other.set_limit(bytes_.limit());
-  if (!other.reserve(bytes_.size()) || !other.append(kept, offset)) {
+  record_array<length_run> other_lengths;
+  other_lengths.set_limit(bytes_.limit());
+  if (!other.reserve(bytes_.size() + chunk_bytes) || !other.append(kept, offset) ||
+      !other_lengths.reserve(lengths_.size())) {
     swap_back_in_place();
     return false;
   }
   bool wasteful = false;
-  for (; i < count; ++i) {
-    if (i + look_ahead < count) __builtin_prefetch(store.slot(entries[i + look_ahead].number));
-    xpaket& p = *store.slot(entries[i].number);
+  i = visit_states(store, runs_, i, count, [&](uint32_t k, xpaket& p) {
     const uint32_t bits = p.bit_length();
-    if (!other.append(p.bytes(), p.byte_length())) break;
-    if (!p.assign(kept + offset, entries[i].bits)) {
-      other.drop_back(p.byte_length());
-      break;
+    const uint32_t kept_bits = lengths.bits_of(k, bits);
+    if (kept_bits != bits && !add_length(other_lengths, k, bits)) return false;
+    if (p.bytes_inside() && kept_bits > 0 && kept_bits <= 8 * chunk_bytes && offset < roomy_below &&
+        other.room() >= chunk_bytes) {
+      // A small packet that stays small: each side goes over in one piece.
+      std::memcpy(other.data() + other.size(), p.bytes(), chunk_bytes);
+      other.resize(other.size() + p.byte_length());
+      p.take_inside(kept + offset, kept_bits);
+    } else {
+      if (!other.append(p.bytes(), p.byte_length())) return false;
+      if (!p.assign(kept + offset, kept_bits)) {
+        other.drop_back(p.byte_length());
+        return false;
+      }
+      wasteful = wasteful || p.wastes_room();
     }
-    wasteful = wasteful || p.wastes_room();
     if (!p.protocols.empty()) p.clear_protocols();
-    offset += bytes_for_bits(entries[i].bits);
-    entries[i].bits = bits;
-  }
+    offset += bytes_for_bits(kept_bits);
+    return true;
+  });
   if (i < count) {
-    std::size_t at = other.size();
-    for (std::size_t k = i; k-- > in_place;) {
-      xpaket& p = *store.slot(entries[k].number);
-      at -= bytes_for_bits(entries[k].bits);
-      const uint32_t bits = p.bit_length();
-      (void)p.assign(other.data() + at, entries[k].bits);  // within the buffer it has
-      entries[k].bits = bits;
-    }
+    // Every packet changed so far takes back the bytes it gave the new buffer.
+    length_walk previous_lengths(other_lengths);
+    std::size_t at = in_place_bytes;
+    visit_states(store, runs_, in_place, i, [&](uint32_t k, xpaket& p) {
+      const uint32_t previous = previous_lengths.bits_of(k, p.bit_length());
+      (void)p.assign(other.data() + at, previous);  // within the buffer it has
+      at += bytes_for_bits(previous);
+      return true;
+    });
     swap_back_in_place();
     return false;
   }
   if (wasteful) {
-    for (std::size_t k = in_place; k < count; ++k) store.slot(entries[k].number)->trim();
+    visit_states(store, runs_, in_place, count, [](uint32_t, xpaket& p) {
+      p.trim();
+      return true;
+    });
   }
   other.shrink_to_fit();
+  other_lengths.shrink_to_fit();
   bytes_ = std::move(other);
+  lengths_ = std::move(other_lengths);
   return true;
 }
 

@@ -12,7 +12,10 @@
 // What one step changed in the store, enough to take the store back to the state before the step
 // and forward again. A record keeps only what its step changed:
 // - the old colours of the packets it recoloured;
-// - the old bytes and bit lengths of the packets it changed in place, in one buffer;
+// - the old bytes of the packets it changed in place, one state after the other in one buffer,
+//   with the numbers of those packets as runs of consecutive numbers and the old bit lengths of
+//   those whose length changed, as runs of equal lengths (a step that keeps every length keeps
+//   no length at all);
 // - for a step that deleted, created or moved packets: the packets taken out with their old
 //   numbers and the packets put in with their new numbers. The packets taken out stay alive in
 //   the record.
@@ -36,7 +39,7 @@ class undo_record {
   [[nodiscard]] bool empty() const;
   // Whether it changed colours only: what a file holds of the signal is the same before and after.
   [[nodiscard]] bool colours_only() const {
-    return byte_entries_.empty() && taken_out_.empty() && put_in_.empty();
+    return states_ == 0 && taken_out_.empty() && put_in_.empty();
   }
   // Memory the record holds now, the packets it owns included.
   [[nodiscard]] uint64_t memory() const;
@@ -57,12 +60,32 @@ class undo_record {
     uint32_t number;
     uint32_t colour;
   };
-  // One packet changed in place and its bit length in the state not in the store; its bytes
-  // follow those of the entries before it in the byte buffer.
-  struct byte_entry {
+  // The states kept of packets changed in place are counted from 0, in the order of their bytes
+  // in the byte buffer. From state `state` on they are those of packets `number`, `number` + 1,
+  // and so on, up to the next run.
+  struct number_run {
+    uint32_t state;
     uint32_t number;
+  };
+  // States [state, state + count) have `bits` bits, and their packets in the store a different
+  // length (or, for the packets a rebuild changed, possibly the same). A state outside the runs
+  // has its packet's length.
+  struct length_run {
+    uint32_t state;
+    uint32_t count;
     uint32_t bits;
   };
+  // Adds state `state` of `bits` bits after those in `runs`; false when there is no memory.
+  static bool add_length(record_array<length_run>& runs, uint32_t state, uint32_t bits) {
+    if (!runs.empty()) {
+      length_run& last = runs.back();
+      if (last.state + last.count == state && last.bits == bits) {
+        ++last.count;
+        return true;
+      }
+    }
+    return runs.push_back({state, 1, bits});
+  }
   // A packet a step took out (at its number before the step) or put in (at its number after).
   struct sequence_entry {
     uint32_t number;
@@ -91,7 +114,9 @@ class undo_record {
   uint64_t size_before_ = 0;
   uint64_t size_after_ = 0;
   record_array<colour_entry> colours_;
-  record_array<byte_entry> byte_entries_;
+  uint32_t states_ = 0;  // packets changed in place
+  record_array<number_run> runs_;
+  record_array<length_run> lengths_;
   record_buffer bytes_;
   record_array<sequence_entry> taken_out_;  // by old number, ascending
   record_array<sequence_entry> put_in_;     // by new number, ascending

@@ -23,7 +23,8 @@ undo_recorder::undo_recorder(const PAKETS& store, uint64_t limit)
   record_->size_before_ = store.size();
   const auto widest = static_cast<std::size_t>(std::min<uint64_t>(limit, SIZE_MAX));
   record_->colours_.set_limit(widest);
-  record_->byte_entries_.set_limit(widest);
+  record_->runs_.set_limit(widest);
+  record_->lengths_.set_limit(widest);
   record_->bytes_.set_limit(widest);
   record_->taken_out_.set_limit(widest);
   record_->put_in_.set_limit(widest);
@@ -35,10 +36,13 @@ std::unique_ptr<undo_record> undo_recorder::finish(const PAKETS& store) {
   if (record_ == nullptr) return nullptr;
   sync_snapshots();
   undo_record& r = *record_;
+  // A run that no state followed.
+  if (!r.runs_.empty() && r.runs_.back().state == r.states_) r.runs_.pop_back();
   r.size_after_ = store.size();
   r.rebuilt_ = !r.taken_out_.empty() || !r.put_in_.empty();
   r.colours_.shrink_to_fit();
-  r.byte_entries_.shrink_to_fit();
+  r.runs_.shrink_to_fit();
+  r.lengths_.shrink_to_fit();
   r.bytes_.shrink_to_fit();
   r.taken_out_.shrink_to_fit();
   r.put_in_.shrink_to_fit();
@@ -96,8 +100,8 @@ void undo_recorder::changing_held(const xpaket& p) {
 }
 
 undo_recorder::snapshot_cursor undo_recorder::open_snapshots() {
-  // A live cursor is never null: it has room from the start.
-  if (record_ == nullptr || (snapshots_.entry == nullptr && !grow_snapshot(0))) return {};
+  // A live cursor has bytes from the start.
+  if (record_ == nullptr || (!snapshots_.live() && !grow_snapshot(1))) return {};
   return snapshots_;
 }
 
@@ -108,29 +112,41 @@ undo_recorder::snapshot_cursor undo_recorder::grow_snapshots(snapshot_cursor cur
 }
 
 void undo_recorder::close_snapshots(snapshot_cursor cursor) {
-  if (record_ != nullptr && cursor.entry != nullptr) snapshots_ = cursor;
+  if (record_ != nullptr && cursor.live()) snapshots_ = cursor;
+}
+
+bool undo_recorder::start_run(uint32_t state, uint32_t number) {
+  record_array<undo_record::number_run>& runs = record_->runs_;
+  // A run no state followed gives way.
+  if (!runs.empty() && runs.back().state == state) {
+    runs.back().number = number;
+    return true;
+  }
+  if (!runs.has_room() && !grow_array(runs)) return false;
+  (void)runs.push_back({state, number});
+  return true;
 }
 
 void undo_recorder::sync_snapshots() {
-  if (snapshots_.entry == nullptr) return;
+  if (!snapshots_.live()) return;
   undo_record& r = *record_;
-  r.byte_entries_.resize(static_cast<std::size_t>(snapshots_.entry - r.byte_entries_.data()));
   r.bytes_.resize(static_cast<std::size_t>(snapshots_.bytes - r.bytes_.data()));
+  r.states_ = snapshots_.state;
 }
 
 void undo_recorder::reload_snapshots() {
   undo_record& r = *record_;
-  snapshots_ = {r.byte_entries_.end(), r.byte_entries_.data() + r.byte_entries_.capacity(),
-                r.bytes_.data() + r.bytes_.size(), r.bytes_.data() + r.bytes_.capacity()};
+  snapshots_.bytes = r.bytes_.data() + r.bytes_.size();
+  snapshots_.bytes_end = r.bytes_.data() + std::max(r.bytes_.capacity(), slack) - slack;
+  snapshots_.state = r.states_;
 }
 
 bool undo_recorder::grow_snapshot(std::size_t bytes) {
   sync_snapshots();
   undo_record& r = *record_;
   const bool grown =
-      (r.byte_entries_.has_room() || r.byte_entries_.reserve(r.byte_entries_.size() + 1)) &&
-      (r.bytes_.room() >= bytes || r.bytes_.reserve(r.bytes_.size() + bytes));
-  // The buffers may have moved: the cursor follows them before anything reads it.
+      r.bytes_.room() >= bytes + slack || r.bytes_.reserve(r.bytes_.size() + bytes + slack);
+  // The buffer may have moved: the cursor follows it before anything reads it.
   reload_snapshots();
   if (!grown || over_limit()) {
     give_up();
@@ -150,7 +166,8 @@ bool undo_recorder::grow_array(record_array<T>& array) {
 
 // The inline paths of the header grow these.
 template bool undo_recorder::grow_array(record_array<undo_record::colour_entry>&);
-template bool undo_recorder::grow_array(record_array<undo_record::byte_entry>&);
+template bool undo_recorder::grow_array(record_array<undo_record::number_run>&);
+template bool undo_recorder::grow_array(record_array<undo_record::length_run>&);
 template bool undo_recorder::grow_array(record_array<undo_record::sequence_entry>&);
 
 void undo_recorder::hold() {
@@ -207,12 +224,12 @@ void undo_recorder::give_up() {
 
 bool undo_recorder::over_limit() {
   // The states kept so far count: the record learns its sizes from the cursor first.
-  if (snapshots_.entry != nullptr) {
+  if (snapshots_.live()) {
     sync_snapshots();
     reload_snapshots();
   }
   const undo_record& r = *record_;
-  return r.colours_.memory() + r.byte_entries_.memory() + r.bytes_.memory() +
+  return r.colours_.memory() + r.runs_.memory() + r.lengths_.memory() + r.bytes_.memory() +
              r.taken_out_.memory() + r.put_in_.memory() + owned_ >
          limit_;
 }

@@ -57,36 +57,52 @@ class undo_recorder {
   // gave up. It may be empty: the step changed nothing.
   [[nodiscard]] std::unique_ptr<undo_record> finish(const PAKETS& store);
 
-  // Where the in-place walk writes the states it keeps: the next entry and the next bytes of the
-  // record, with their ends. The walk holds it in registers, since it writes once per packet, and
-  // hands it back when it ends (close_snapshots) or needs room (grow_snapshots). Null when the
-  // recorder gave up.
+  // Where the in-place walk writes the states it keeps: the next bytes of the record and their
+  // end, how many states it kept and the number that continues the last run. The walk holds it in
+  // registers, since it writes once per packet, and hands it back when it ends (close_snapshots)
+  // or needs room (grow_snapshots). Without bytes when the recorder gave up. The buffer goes on
+  // for `slack` bytes past bytes_end, so that a small packet's bytes go in as one piece.
+  static constexpr std::size_t slack = xpaket::inline_bytes;
   struct snapshot_cursor {
-    undo_record::byte_entry* entry = nullptr;
-    undo_record::byte_entry* entries_end = nullptr;
     uint8_t* bytes = nullptr;
     uint8_t* bytes_end = nullptr;
+    uint32_t state = 0;
+    uint32_t next_number = 0;
 
+    [[nodiscard]] bool live() const { return bytes != nullptr; }
     // Whether a state of n bytes fits.
     [[nodiscard]] bool fits(uint32_t n) const {
-      return entry != entries_end && static_cast<std::size_t>(bytes_end - bytes) >= n;
+      return static_cast<std::size_t>(bytes_end - bytes) >= n;
     }
-    // Keeps the state of packet `number` (p), which must fit.
-    void keep(uint32_t number, const xpaket& p) {
-      *entry++ = {number, p.bit_length()};
-      copy_bytes(bytes, p.bytes(), p.byte_length());
+    // Keeps the bytes of packet `number` (p), which must fit; false when the recorder gave up.
+    bool keep(undo_recorder& recorder, uint32_t number, const xpaket& p) {
+      if (number != next_number && !recorder.start_run(state, number)) return false;
+      if (p.bytes_inside()) {
+        std::memcpy(bytes, p.bytes(), slack);
+      } else {
+        copy_bytes(bytes, p.bytes(), p.byte_length());
+      }
       bytes += p.byte_length();
+      ++state;
+      next_number = number + 1;
+      return true;
     }
     // The state kept last (of n bytes) is not needed: its packet is as it was.
     void drop_last(uint32_t n) {
-      --entry;
       bytes -= n;
+      --state;
+      --next_number;
     }
   };
   [[nodiscard]] snapshot_cursor open_snapshots();
   // Hands the cursor back and makes room for a state of n bytes more.
   [[nodiscard]] snapshot_cursor grow_snapshots(snapshot_cursor cursor, uint32_t n);
   void close_snapshots(snapshot_cursor cursor);
+  // The packet of the state kept last has changed its length from `bits`; false when the recorder
+  // gave up.
+  bool length_changed(const snapshot_cursor& cursor, uint32_t bits) {
+    return keep_length(cursor.state - 1, bits);
+  }
 
   // Packet `number` is about to change its colour from `old`.
   void recolour(uint32_t number, uint32_t old) {
@@ -145,9 +161,20 @@ class undo_recorder {
     uint32_t colour;    // its colour before the step, when snapped
   };
 
+  // A rebuild does not say how the packet ends up: its length is kept with its bytes.
   bool snapshot(uint32_t number, const xpaket& p) {
-    if (!snapshots_.fits(p.byte_length()) && !grow_snapshot(p.byte_length())) return false;
-    snapshots_.keep(number, p);
+    if ((!snapshots_.live() || !snapshots_.fits(p.byte_length())) &&
+        !grow_snapshot(p.byte_length())) {
+      return false;
+    }
+    return snapshots_.keep(*this, number, p) && keep_length(snapshots_.state - 1, p.bit_length());
+  }
+  // The states from `state` on are those of packets `number` on; false when it gave up.
+  bool start_run(uint32_t state, uint32_t number);
+  bool keep_length(uint32_t state, uint32_t bits) {
+    record_array<undo_record::length_run>& lengths = record_->lengths_;
+    if (!lengths.has_room() && !grow_array(lengths)) return false;
+    (void)undo_record::add_length(lengths, state, bits);
     return true;
   }
   void changing_held(const xpaket& p);
