@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <ctime>
+#include <sys/resource.h>
 #include <functional>
 #include <memory>
 
@@ -66,6 +67,7 @@ void time_undo(benchmark::State& state, const step& run_step) {
   double undo = 1e9;
   double redo = 1e9;
   uint64_t record_memory = 0;
+  long faults = 0;
   for (auto _ : state) {
     {
       PAKETS store;
@@ -77,6 +79,8 @@ void time_undo(benchmark::State& state, const step& run_step) {
     PAKETS store;
     make_store(store);
     std::unique_ptr<undo_record> record;
+    rusage before_faults{};
+    getrusage(RUSAGE_THREAD, &before_faults);
     const double step_time = seconds_of([&] {
       undo_recorder recorder(store, record_limit);
       pass run;
@@ -84,6 +88,9 @@ void time_undo(benchmark::State& state, const step& run_step) {
       run_step(store, run);
       record = recorder.finish(store);
     });
+    rusage after_faults{};
+    getrusage(RUSAGE_THREAD, &after_faults);
+    faults = after_faults.ru_minflt - before_faults.ru_minflt;
     state.SetIterationTime(step_time);
     recorded = std::min(recorded, step_time);
     if (!record) {
@@ -102,6 +109,7 @@ void time_undo(benchmark::State& state, const step& run_step) {
   state.counters["recorded/plain"] = recorded / plain;
   state.counters["undo/plain"] = undo / plain;
   state.counters["redo/plain"] = redo / plain;
+  state.counters["faults"] = static_cast<double>(faults);
   state.counters["plain ms"] = plain * 1e3;
   state.counters["recorded ms"] = recorded * 1e3;
   state.counters["undo ms"] = undo * 1e3;

@@ -51,28 +51,32 @@ bool walk_recording(PAKETS& store, const scope& s, pass& run, Change& change) {
         // only when the change altered it.
         const uint32_t n = p.byte_length();
         const uint32_t bits = p.bit_length();
-        if (!kept.fits(n)) kept = recorder.grow_snapshots(kept, n);
-        if (!kept.live() || !kept.keep(recorder, at->first, p)) {
+        if (!kept.fits(n)) {
+          kept = recorder.grow_snapshots(kept, n);
+          if (!kept.live()) break;  // p on without states
+        }
+        if (!kept.keep(recorder, at->first, p)) {
           kept = {};
-          break;  // p on without states
+          break;
         }
         const int32_t changes = change(p);
         if (changes == 0) {
           kept.drop_last(n);
         } else if (p.bit_length() != bits && !recorder.length_changed(kept, bits)) {
-          kept = {};  // p is done; the packets after it go on without states
+          // p is done; the packets after it go on without states.
+          kept = {};
+          if (changes < 0) return false;
+          run.result.changed += changes;
+          ++run.result.processed;
+          run.step_progress();
+          ++at;
+          break;
         }
         if (changes < 0) {
           recorder.close_snapshots(kept);
           return false;
         }
         run.result.changed += changes;
-        if (!kept.live()) {
-          ++run.result.processed;
-          run.step_progress();
-          ++at;
-          break;
-        }
       }
       ++run.result.processed;
       run.step_progress();

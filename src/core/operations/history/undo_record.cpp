@@ -1,7 +1,6 @@
 #include "core/operations/history/undo_record.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -31,28 +30,22 @@ void exchange(uint8_t* a, uint8_t* b, std::size_t n) {
   }
 }
 
-using chunk = uint8_t __attribute__((vector_size(16)));
-constexpr std::size_t chunk_bytes = sizeof(chunk);
-// Sixteen bytes of ones, then sixteen of zeros: from 16 - n on, the mask of the first n bytes.
-constexpr std::array<uint8_t, 2 * chunk_bytes> first_bytes = {
-    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+// Small packets go over in pieces of this size.
+constexpr std::size_t chunk_bytes = xpaket::inline_bytes;
 
-// Exchanges the n bytes at `kept` with p's. When 16 bytes may be read and written at `kept`
-// (`roomy`) and p's bytes lie inside its record, each side goes over in one piece, and the bytes
-// after the n at `kept` stay as they are.
+// Exchanges the n bytes at `kept` with p's. When 16 bytes may be read at `kept` (`roomy`) and
+// p's bytes lie inside its record, p's side goes over in one piece. The buffer's side takes
+// exactly n bytes: the next state's bytes, read next, must not wait for this write.
 inline __attribute__((always_inline)) void exchange(uint8_t* kept, xpaket& p, std::size_t n,
                                                     bool roomy) {
   uint8_t* const theirs = p.writable_bytes();
   if (roomy && n <= chunk_bytes && p.bytes_inside()) {
-    chunk ours_now;
-    chunk theirs_now;
-    chunk mask;
-    std::memcpy(&ours_now, kept, chunk_bytes);
-    std::memcpy(&theirs_now, theirs, chunk_bytes);
-    std::memcpy(&mask, first_bytes.data() + chunk_bytes - n, chunk_bytes);
-    const chunk merged = (theirs_now & mask) | (ours_now & ~mask);
-    std::memcpy(kept, &merged, chunk_bytes);
-    std::memcpy(theirs, &ours_now, chunk_bytes);
+    uint8_t ours_now[chunk_bytes];
+    uint8_t theirs_now[chunk_bytes];
+    std::memcpy(ours_now, kept, chunk_bytes);
+    std::memcpy(theirs_now, theirs, chunk_bytes);
+    std::memcpy(theirs, ours_now, chunk_bytes);
+    copy_bytes(kept, theirs_now, n);
   } else {
     exchange(kept, theirs, n);
   }
@@ -168,6 +161,7 @@ bool undo_record::exchange_bytes(PAKETS& store) {
   // to the first state with a length of its own, they agree without asking.
   std::size_t offset = 0;
   const auto exchange_in_place = [&](uint32_t, xpaket& p) {
+    __builtin_prefetch(kept + offset + undo_recorder::write_ahead, 1);
     exchange(kept + offset, p, p.byte_length(), offset < roomy_below);
     if (!p.protocols.empty()) p.clear_protocols();
     offset += p.byte_length();

@@ -35,6 +35,7 @@ undo_recorder::~undo_recorder() = default;
 std::unique_ptr<undo_record> undo_recorder::finish(const PAKETS& store) {
   if (record_ == nullptr) return nullptr;
   sync_snapshots();
+  close_length();
   undo_record& r = *record_;
   // A run that no state followed.
   if (!r.runs_.empty() && r.runs_.back().state == r.states_) r.runs_.pop_back();
@@ -125,6 +126,22 @@ bool undo_recorder::start_run(uint32_t state, uint32_t number) {
   if (!runs.has_room() && !grow_array(runs)) return false;
   (void)runs.push_back({state, number});
   return true;
+}
+
+bool undo_recorder::start_length(uint32_t state, uint32_t bits) {
+  close_length();
+  record_array<undo_record::length_run>& lengths = record_->lengths_;
+  if (!lengths.has_room() && !grow_array(lengths)) return false;
+  (void)lengths.push_back({state, 1, bits});
+  length_next_ = state + 1;
+  length_bits_ = bits;
+  return true;
+}
+
+void undo_recorder::close_length() {
+  if (length_next_ == no_length) return;
+  undo_record::length_run& last = record_->lengths_.back();
+  last.count = length_next_ - last.state;
 }
 
 void undo_recorder::sync_snapshots() {
@@ -218,6 +235,7 @@ void undo_recorder::give_up() {
   // The record destroys the packets taken out and kept; those held aside are still the pass's.
   record_.reset();
   snapshots_ = {};
+  length_next_ = no_length;
   held_.clear();
   gave_up_ = true;
 }

@@ -63,6 +63,8 @@ class undo_recorder {
   // or needs room (grow_snapshots). Without bytes when the recorder gave up. The buffer goes on
   // for `slack` bytes past bytes_end, so that a small packet's bytes go in as one piece.
   static constexpr std::size_t slack = xpaket::inline_bytes;
+  // How far ahead of its bytes the cursor asks for the record's memory, to be written.
+  static constexpr std::size_t write_ahead = 1024;
   struct snapshot_cursor {
     uint8_t* bytes = nullptr;
     uint8_t* bytes_end = nullptr;
@@ -77,6 +79,7 @@ class undo_recorder {
     // Keeps the bytes of packet `number` (p), which must fit; false when the recorder gave up.
     bool keep(undo_recorder& recorder, uint32_t number, const xpaket& p) {
       if (number != next_number && !recorder.start_run(state, number)) return false;
+      __builtin_prefetch(bytes + write_ahead, 1);
       if (p.bytes_inside()) {
         std::memcpy(bytes, p.bytes(), slack);
       } else {
@@ -171,12 +174,18 @@ class undo_recorder {
   }
   // The states from `state` on are those of packets `number` on; false when it gave up.
   bool start_run(uint32_t state, uint32_t number);
+  // The length of state `state` was `bits`. The last run of lengths grows here, in the
+  // recorder, until another starts.
   bool keep_length(uint32_t state, uint32_t bits) {
-    record_array<undo_record::length_run>& lengths = record_->lengths_;
-    if (!lengths.has_room() && !grow_array(lengths)) return false;
-    (void)undo_record::add_length(lengths, state, bits);
-    return true;
+    if (state == length_next_ && bits == length_bits_) {
+      ++length_next_;
+      return true;
+    }
+    return start_length(state, bits);
   }
+  bool start_length(uint32_t state, uint32_t bits);
+  // Writes the last run's count into the record.
+  void close_length();
   void changing_held(const xpaket& p);
   // Makes room for a state of n bytes more; false when the recorder gave up.
   bool grow_snapshot(std::size_t bytes);
@@ -198,6 +207,10 @@ class undo_recorder {
   snapshot_cursor snapshots_;
   uint64_t limit_;
   bool gave_up_ = false;
+  // The state that would extend the last run of lengths, and its length.
+  static constexpr uint32_t no_length = UINT32_MAX;
+  uint32_t length_next_ = no_length;
+  uint32_t length_bits_ = 0;
   uint64_t owned_ = 0;  // memory of the packets taken out and kept
   xpaket* in_hand_ = nullptr;
   uint32_t in_hand_number_ = 0;
