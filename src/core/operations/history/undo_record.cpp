@@ -40,12 +40,11 @@ inline __attribute__((always_inline)) void exchange(uint8_t* kept, xpaket& p, st
                                                     bool roomy) {
   uint8_t* const theirs = p.writable_bytes();
   if (roomy && n <= chunk_bytes && p.bytes_inside()) {
+    // Straight from memory to memory: a copy through the stack would wait for its own writes.
     uint8_t ours_now[chunk_bytes];
-    uint8_t theirs_now[chunk_bytes];
     std::memcpy(ours_now, kept, chunk_bytes);
-    std::memcpy(theirs_now, theirs, chunk_bytes);
+    copy_bytes(kept, theirs, n);
     std::memcpy(theirs, ours_now, chunk_bytes);
-    copy_bytes(kept, theirs_now, n);
   } else {
     exchange(kept, theirs, n);
   }
