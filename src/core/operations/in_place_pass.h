@@ -55,7 +55,7 @@ bool walk_recording(PAKETS& store, const scope& s, pass& run, Change& change) {
           kept = recorder.grow_snapshots(kept, n);
           if (!kept.live()) break;  // p on without states
         }
-        if (!kept.keep(recorder, at->first, p)) {
+        if (!kept.keep(recorder, at->first, p, n)) {
           kept = {};
           break;
         }

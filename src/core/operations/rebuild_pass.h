@@ -80,6 +80,9 @@ class new_numbering {
 //
 // While the pass runs, the entries between the new numbering and the walk may name packets that
 // were destroyed or moved: nothing may read the store (a grid repaint, say) until it returns.
+// How many packets ahead the walk asks for a packet's memory.
+constexpr uint32_t rebuild_look_ahead = 16;
+
 template <typename Visit, typename Close>
 void rebuild_store(PAKETS& store, pass& run, Visit&& visit, Close&& close) {
   undo_recorder* const recorder = run.recorder;
@@ -90,6 +93,7 @@ void rebuild_store(PAKETS& store, pass& run, Visit&& visit, Close&& close) {
   run.running = true;
   try {
     while (at < count && run.running) {
+      if (count - at > rebuild_look_ahead) prefetch_paket(store.slot(at + rebuild_look_ahead));
       in_hand = store.slot(at);
       next.consume();
       if (recorder != nullptr) recorder->visit(at, in_hand);

@@ -12,7 +12,7 @@ namespace {
 
 // How far ahead of the packet it exchanges the loop asks for a packet's memory: the packets are
 // far apart on the heap, and each would otherwise stall the loop.
-constexpr std::size_t look_ahead = 16;
+constexpr std::size_t look_ahead = 32;
 
 std::size_t bytes_for_bits(uint32_t bits) {
   return (std::size_t{bits} + 7) / 8;

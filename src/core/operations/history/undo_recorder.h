@@ -76,16 +76,16 @@ class undo_recorder {
     [[nodiscard]] bool fits(uint32_t n) const {
       return static_cast<std::size_t>(bytes_end - bytes) >= n;
     }
-    // Keeps the bytes of packet `number` (p), which must fit; false when the recorder gave up.
-    bool keep(undo_recorder& recorder, uint32_t number, const xpaket& p) {
+    // Keeps the n bytes of packet `number` (p), which must fit; false when the recorder gave up.
+    bool keep(undo_recorder& recorder, uint32_t number, const xpaket& p, uint32_t n) {
       if (number != next_number && !recorder.start_run(state, number)) return false;
       __builtin_prefetch(bytes + write_ahead, 1);
       if (p.bytes_inside()) {
         std::memcpy(bytes, p.bytes(), slack);
       } else {
-        copy_bytes(bytes, p.bytes(), p.byte_length());
+        copy_bytes(bytes, p.bytes(), n);
       }
-      bytes += p.byte_length();
+      bytes += n;
       ++state;
       next_number = number + 1;
       return true;
@@ -170,7 +170,8 @@ class undo_recorder {
         !grow_snapshot(p.byte_length())) {
       return false;
     }
-    return snapshots_.keep(*this, number, p) && keep_length(snapshots_.state - 1, p.bit_length());
+    return snapshots_.keep(*this, number, p, p.byte_length()) &&
+           keep_length(snapshots_.state - 1, p.bit_length());
   }
   // The states from `state` on are those of packets `number` on; false when it gave up.
   bool start_run(uint32_t state, uint32_t number);
