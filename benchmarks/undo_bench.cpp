@@ -9,10 +9,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
 #include <algorithm>
 #include <array>
 #include <ctime>
-#include <sys/resource.h>
 #include <functional>
 #include <memory>
 
