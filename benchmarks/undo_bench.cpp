@@ -4,8 +4,8 @@
 // thread's CPU time (page faults included), which other programs on a busy machine do not
 // stretch, and the ratios are those of the least times over the iterations, which the rest of the
 // machine disturbed least. The benchmark's time is the recorded step; the counters give the
-// ratios and the record's memory a packet (for the swap against its bound: the packets' bytes
-// x 1.2 + 8 bytes a packet).
+// ratios, the least times themselves, the page faults of the last recorded step, and the record's
+// memory a packet (for the swap against its bound: the packets' bytes x 1.2 + 8 bytes a packet).
 
 #include <benchmark/benchmark.h>
 
