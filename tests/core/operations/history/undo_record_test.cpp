@@ -10,6 +10,7 @@
 
 #include "core/operations/colouring.h"
 #include "core/operations/cut.h"
+#include "core/operations/edit.h"
 #include "core/operations/history/store_state.h"
 #include "core/operations/history/undo_budget.h"
 #include "core/operations/history/undo_recorder.h"
@@ -185,6 +186,55 @@ TEST(UndoRecord, ARecorderPastItsLimitGivesUpAndThePassGoesOn) {
     EXPECT_TRUE(recorder.gave_up());
     EXPECT_EQ(recorder.finish(s.store), nullptr);
     EXPECT_EQ(state_of(s.store), state_of(plain.store));
+  }
+}
+
+TEST(UndoRecord, WhereverTheRecorderGivesUpThePassEndsAsWithoutIt) {
+  // Packets of 0 to 23 bytes, some inside their records and some not, every third red. The limits
+  // step through the points where the bytes, the runs of numbers or the runs of lengths need
+  // room: the store ends the same whatever the limit, and a record that fits undoes the step.
+  const auto varied = [] {
+    std::vector<bytes> packets;
+    std::vector<uint32_t> colours;
+    for (uint32_t k = 0; k < 400; ++k) {
+      bytes b(k % 24);
+      for (size_t i = 0; i < b.size(); ++i) b[i] = static_cast<uint8_t>(k * 7 + i * 13 + 1);
+      packets.push_back(b);
+      colours.push_back(k % 3 == 0 ? red : colour_white);
+    }
+    return test_store(packets, colours);
+  };
+  const struct {
+    std::string name;
+    std::function<void(PAKETS&, pass&)> step;
+  } cases[] = {
+      {"cut every packet",
+       [](PAKETS& st, pass& run) {
+         cut(st, scope{}, {false, 1, 1}, run);
+       }},
+      {"edit the red ones, some too short",
+       [](PAKETS& st, pass& run) {
+         edit(st, scope{false, red}, {false, 5, 0xEE}, run);
+       }},
+  };
+  for (const auto& c : cases) {
+    test_store plain = varied();
+    pass unrecorded;
+    c.step(plain.store, unrecorded);
+    for (uint64_t limit = 256; limit <= 16384; limit += 128) {
+      SCOPED_TRACE(c.name + ", limit " + std::to_string(limit));
+      test_store s = varied();
+      const auto before = state_of(s.store);
+      undo_recorder recorder(s.store, limit);
+      pass run;
+      run.recorder = &recorder;
+      c.step(s.store, run);
+      ASSERT_EQ(state_of(s.store), state_of(plain.store));
+      const std::unique_ptr<undo_record> record = recorder.finish(s.store);
+      if (record == nullptr) continue;
+      ASSERT_TRUE(record->revert(s.store));
+      ASSERT_EQ(state_of(s.store), before);
+    }
   }
 }
 
