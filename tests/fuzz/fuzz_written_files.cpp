@@ -18,11 +18,10 @@ namespace {
 namespace fs = std::filesystem;
 
 // What the files begin with when they are captures: pcap in both byte orders with micro- and
-// nanosecond stamps, and the pcapng section header.
-constexpr uint8_t capture_magics[][4] = {{0xD4, 0xC3, 0xB2, 0xA1},
-                                         {0xA1, 0xB2, 0xC3, 0xD4},
-                                         {0x4D, 0x3C, 0xB2, 0xA1},
-                                         {0xA1, 0xB2, 0x3C, 0x4D},
+// nanosecond stamps and with the longer record headers, and the pcapng section header.
+constexpr uint8_t capture_magics[][4] = {{0xD4, 0xC3, 0xB2, 0xA1}, {0xA1, 0xB2, 0xC3, 0xD4},
+                                         {0x4D, 0x3C, 0xB2, 0xA1}, {0xA1, 0xB2, 0x3C, 0x4D},
+                                         {0x34, 0xCD, 0xB2, 0xA1}, {0xA1, 0xB2, 0xCD, 0x34},
                                          {0x0A, 0x0D, 0x0D, 0x0A}};
 
 // Takes packets off the input until it ends. A header byte: bits 0-5 the byte count (63: a long

@@ -86,6 +86,8 @@ seed fuzz_written_files short_and_partial '\003abc\000\102xy\204abcd\004'
 seed fuzz_written_files bit_is_a_capture "\\030${pcap_header}\\024\\000\\000\\000\\000\\000\\000\\000\\000\\004\\000\\000\\000\\004\\000\\000\\000abcd"
 # 70000 bytes: too long for SIG.
 seed fuzz_written_files too_long_for_sig '\077\160\021\001\000\125abc\002de'
+# A BIT file that begins with a whole pcap header of the kind with longer record headers.
+seed fuzz_written_files bit_is_a_long_record_capture '\030\x34\xcd\xb2\xa1\x02\000\000\000\000\000\000\000\000\000\004\000\000\000\000\000\000\037\377\377\377cd'
 # 50132 bytes (0xC3D4) after which a pcap header follows: the SIG file starts like a capture.
 seed fuzz_written_files sig_is_a_capture '\077\324\303\000\000\000\xb2\xa1\x02\x00\x04\x00\x00\x00\x00\x00\x00\x00\x00\x00\xff\xff\x00\x00\x01\x00\x00\x00'
 
