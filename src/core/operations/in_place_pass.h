@@ -42,8 +42,9 @@ bool walk_recording(PAKETS& store, const scope& s, pass& run, Change& change) {
   auto at = store.begin();
   const auto end = store.end();
   if (!kept.live()) return walk(at, end, s, run, change);
+  bool gave_up = false;  // after the current packet: the rest without states
   try {
-    for (; at != end && run.running; ++at) {
+    for (; at != end && run.running && !gave_up; ++at) {
       ask_ahead(at, end);
       xpaket& p = *at->second;
       if (s.contains(p)) {
@@ -63,14 +64,8 @@ bool walk_recording(PAKETS& store, const scope& s, pass& run, Change& change) {
         if (changes == 0) {
           kept.drop_last(n);
         } else if (p.bit_length() != bits && !recorder.length_changed(kept, bits)) {
-          // p is done; the packets after it go on without states.
           kept = {};
-          if (changes < 0) return false;
-          run.result.changed += changes;
-          ++run.result.processed;
-          run.step_progress();
-          ++at;
-          break;
+          gave_up = true;
         }
         if (changes < 0) {
           recorder.close_snapshots(kept);
