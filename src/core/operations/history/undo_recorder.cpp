@@ -62,10 +62,11 @@ void undo_recorder::drop(xpaket* p) {
   }
   undo_record& r = *record_;
   if (p == in_hand_) {
-    if (in_hand_snapped_) colour_changed(in_hand_number_, *p, in_hand_colour_);
+    if ((in_hand_flags_ & in_hand_snapped) != 0)
+      colour_changed(in_hand_number_, *p, in_hand_colour_);
     if (record_ != nullptr && (r.taken_out_.has_room() || grow_array(r.taken_out_))) {
       (void)r.taken_out_.push_back({in_hand_number_, 0, p});
-      in_hand_dropped_ = true;
+      in_hand_flags_ |= in_hand_dropped;
       owned_ += packet_memory(p->byte_length());
       if (over_limit()) give_up();  // destroys p with the rest
       return;
@@ -90,6 +91,14 @@ void undo_recorder::drop(xpaket* p) {
   record_->taken_out_[entry].moved = 0;
   owned_ += packet_memory(p->byte_length());
   if (over_limit()) give_up();
+}
+
+bool undo_recorder::snapshot_slowly(uint32_t number, const xpaket& p) {
+  const uint32_t n = p.byte_length();
+  if (static_cast<std::size_t>(snapshots_.bytes_end - snapshots_.bytes) <= n && !grow_snapshot(n)) {
+    return false;
+  }
+  return snapshots_.keep(*this, number, p, n) && keep_length(snapshots_.state - 1, p.bit_length());
 }
 
 void undo_recorder::changing_held(const xpaket& p) {
@@ -159,6 +168,7 @@ void undo_recorder::reload_snapshots() {
 }
 
 bool undo_recorder::grow_snapshot(std::size_t bytes) {
+  if (record_ == nullptr) return false;
   sync_snapshots();
   undo_record& r = *record_;
   const bool grown =
@@ -193,7 +203,7 @@ void undo_recorder::hold() {
   if (!r.taken_out_.has_room() && !grow_array(r.taken_out_)) return;
   (void)r.taken_out_.push_back({in_hand_number_, held_aside, in_hand_});
   try {
-    held_.push_back({in_hand_, entry, in_hand_snapped_, in_hand_colour_});
+    held_.push_back({in_hand_, entry, (in_hand_flags_ & in_hand_snapped) != 0, in_hand_colour_});
   } catch (const std::bad_alloc&) {
     give_up();
   }

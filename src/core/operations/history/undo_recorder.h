@@ -76,16 +76,21 @@ class undo_recorder {
     [[nodiscard]] bool fits(uint32_t n) const {
       return static_cast<std::size_t>(bytes_end - bytes) >= n;
     }
+    // Copies the n bytes of p to `to`, which has room for them and the slack, and moves it past
+    // them.
+    static void put_bytes(uint8_t*& to, const xpaket& p, uint32_t n) {
+      __builtin_prefetch(to + write_ahead, 1);
+      if (p.bytes_inside()) {
+        std::memcpy(to, p.bytes(), slack);
+      } else {
+        copy_bytes(to, p.bytes(), n);
+      }
+      to += n;
+    }
     // Keeps the n bytes of packet `number` (p), which must fit; false when the recorder gave up.
     bool keep(undo_recorder& recorder, uint32_t number, const xpaket& p, uint32_t n) {
       if (number != next_number && !recorder.start_run(state, number)) return false;
-      __builtin_prefetch(bytes + write_ahead, 1);
-      if (p.bytes_inside()) {
-        std::memcpy(bytes, p.bytes(), slack);
-      } else {
-        copy_bytes(bytes, p.bytes(), n);
-      }
-      bytes += n;
+      put_bytes(bytes, p, n);
       ++state;
       next_number = number + 1;
       return true;
@@ -118,15 +123,14 @@ class undo_recorder {
   void visit(uint32_t number, xpaket* p) {
     in_hand_ = p;
     in_hand_number_ = number;
-    in_hand_placed_ = false;
-    in_hand_dropped_ = false;
-    in_hand_snapped_ = false;
+    in_hand_flags_ = 0;
   }
   void visited() {
-    if (record_ != nullptr && !in_hand_placed_ && !in_hand_dropped_) {
+    const uint32_t flags = in_hand_flags_;
+    if (flags == (in_hand_placed | in_hand_snapped)) {
+      if (in_hand_->colour != in_hand_colour_) recolour(in_hand_number_, in_hand_colour_);
+    } else if ((flags & (in_hand_placed | in_hand_dropped)) == 0 && record_ != nullptr) {
       hold();
-    } else if (in_hand_snapped_ && in_hand_placed_ && in_hand_->colour != in_hand_colour_) {
-      recolour(in_hand_number_, in_hand_colour_);
     }
     in_hand_ = nullptr;
   }
@@ -134,24 +138,25 @@ class undo_recorder {
   void visit_failed() { in_hand_ = nullptr; }
   // The pass gave p the new number `number`.
   void placed(xpaket* p, uint32_t number) {
-    if (record_ == nullptr) return;
     if (p == in_hand_) {
-      in_hand_placed_ = true;
-      return;
+      in_hand_flags_ |= in_hand_placed;
+    } else if (record_ != nullptr) {
+      put_in(p, number);
     }
-    put_in(p, number);
   }
   // The pass is done with p, which it took out of the store or made: the record keeps a packet of
   // the store and the others are destroyed.
   void drop(xpaket* p);
   // The pass is about to change p, the packet visited or one it holds aside.
   void changing(const xpaket& p) {
-    if (record_ == nullptr) return;
-    if (&p != in_hand_) {
+    if (&p == in_hand_) {
+      // Without a record the cursor has no bytes, and snapshot finds that out.
+      if ((in_hand_flags_ & in_hand_snapped) == 0) {
+        in_hand_colour_ = p.colour;
+        if (snapshot(in_hand_number_, p)) in_hand_flags_ |= in_hand_snapped;
+      }
+    } else if (record_ != nullptr) {
       changing_held(p);
-    } else if (!in_hand_snapped_) {
-      in_hand_snapped_ = snapshot(in_hand_number_, p);
-      in_hand_colour_ = p.colour;
     }
   }
 
@@ -164,17 +169,25 @@ class undo_recorder {
     uint32_t colour;    // its colour before the step, when snapped
   };
 
-  // A rebuild does not say how the packet ends up: its length is kept with its bytes.
+  // A rebuild does not say how the packet ends up: its length is kept with its bytes. Most
+  // states go on both the last run of numbers and the last run of lengths.
   bool snapshot(uint32_t number, const xpaket& p) {
-    if ((!snapshots_.live() || !snapshots_.fits(p.byte_length())) &&
-        !grow_snapshot(p.byte_length())) {
-      return false;
+    const uint32_t n = p.byte_length();
+    const uint32_t bits = p.bit_length();
+    snapshot_cursor& kept = snapshots_;
+    // Strictly more room than n: a cursor without bytes has none.
+    if (static_cast<std::size_t>(kept.bytes_end - kept.bytes) > n && number == kept.next_number &&
+        kept.state == length_next_ && bits == length_bits_) {
+      snapshot_cursor::put_bytes(kept.bytes, p, n);
+      ++kept.state;
+      kept.next_number = number + 1;
+      length_next_ = kept.state;
+      return true;
     }
-    return snapshots_.keep(*this, number, p, p.byte_length()) &&
-           keep_length(snapshots_.state - 1, p.bit_length());
+    return snapshot_slowly(number, p);
   }
-  // The states from `state` on are those of packets `number` on; false when it gave up.
-  bool start_run(uint32_t state, uint32_t number);
+  // The same for a state that needs room, or starts a run of numbers or lengths.
+  bool snapshot_slowly(uint32_t number, const xpaket& p);
   // The length of state `state` was `bits`. The last run of lengths grows here, in the
   // recorder, until another starts.
   bool keep_length(uint32_t state, uint32_t bits) {
@@ -184,6 +197,8 @@ class undo_recorder {
     }
     return start_length(state, bits);
   }
+  // The states from `state` on are those of packets `number` on; false when it gave up.
+  bool start_run(uint32_t state, uint32_t number);
   bool start_length(uint32_t state, uint32_t bits);
   // Writes the last run's count into the record.
   void close_length();
@@ -213,11 +228,13 @@ class undo_recorder {
   uint32_t length_next_ = no_length;
   uint32_t length_bits_ = 0;
   uint64_t owned_ = 0;  // memory of the packets taken out and kept
+  // What became of the packet visited: numbered anew, dropped, its state kept.
+  static constexpr uint32_t in_hand_placed = 1;
+  static constexpr uint32_t in_hand_dropped = 2;
+  static constexpr uint32_t in_hand_snapped = 4;
   xpaket* in_hand_ = nullptr;
   uint32_t in_hand_number_ = 0;
   uint32_t in_hand_colour_ = 0;
-  bool in_hand_placed_ = false;
-  bool in_hand_dropped_ = false;
-  bool in_hand_snapped_ = false;
+  uint32_t in_hand_flags_ = 0;
   std::vector<held> held_;
 };

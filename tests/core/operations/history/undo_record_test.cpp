@@ -10,6 +10,7 @@
 
 #include "core/operations/colouring.h"
 #include "core/operations/cut.h"
+#include "core/operations/demux.h"
 #include "core/operations/edit.h"
 #include "core/operations/history/store_state.h"
 #include "core/operations/history/undo_budget.h"
@@ -192,7 +193,8 @@ TEST(UndoRecord, ARecorderPastItsLimitGivesUpAndThePassGoesOn) {
 TEST(UndoRecord, WhereverTheRecorderGivesUpThePassEndsAsWithoutIt) {
   // Packets of 0 to 23 bytes, some inside their records and some not, every third red. The limits
   // step through the points where the bytes, the runs of numbers or the runs of lengths need
-  // room: the store ends the same whatever the limit, and a record that fits undoes the step.
+  // room, or the packets taken out: the store ends the same whatever the limit, and a record that
+  // fits undoes the step.
   const auto varied = [] {
     std::vector<bytes> packets;
     std::vector<uint32_t> colours;
@@ -215,6 +217,10 @@ TEST(UndoRecord, WhereverTheRecorderGivesUpThePassEndsAsWithoutIt) {
       {"edit the red ones, some too short",
        [](PAKETS& st, pass& run) {
          edit(st, scope{false, red}, {false, 5, 0xEE}, run);
+       }},
+      {"demultiplex the red ones, the short ones deleted",
+       [](PAKETS& st, pass& run) {
+         demux(st, scope{false, red}, {true, 2, 9}, run);
        }},
   };
   for (const auto& c : cases) {
