@@ -34,6 +34,7 @@ undo_recorder::~undo_recorder() = default;
 
 std::unique_ptr<undo_record> undo_recorder::finish(const PAKETS& store) {
   if (record_ == nullptr) return nullptr;
+  settle_runs();
   sync_snapshots();
   close_length();
   undo_record& r = *record_;
@@ -94,11 +95,17 @@ void undo_recorder::drop(xpaket* p) {
 }
 
 bool undo_recorder::snapshot_slowly(uint32_t number, const xpaket& p) {
+  settle_runs();
   const uint32_t n = p.byte_length();
   if (static_cast<std::size_t>(snapshots_.bytes_end - snapshots_.bytes) <= n && !grow_snapshot(n)) {
     return false;
   }
-  return snapshots_.keep(*this, number, p, n) && keep_length(snapshots_.state - 1, p.bit_length());
+  if (!snapshots_.keep(*this, number, p, n) || !keep_length(snapshots_.state - 1, p.bit_length())) {
+    return false;
+  }
+  // The state ended both runs.
+  continues_ = uint64_t{snapshots_.next_number} << 32 | length_bits_;
+  return true;
 }
 
 void undo_recorder::changing_held(const xpaket& p) {
@@ -110,6 +117,7 @@ void undo_recorder::changing_held(const xpaket& p) {
 }
 
 undo_recorder::snapshot_cursor undo_recorder::open_snapshots() {
+  settle_runs();
   // A live cursor has bytes from the start.
   if (record_ == nullptr || (!snapshots_.live() && !grow_snapshot(1))) return {};
   return snapshots_;
@@ -246,6 +254,7 @@ void undo_recorder::give_up() {
   record_.reset();
   snapshots_ = {};
   length_next_ = no_length;
+  continues_ = broken;
   held_.clear();
   gave_up_ = true;
 }

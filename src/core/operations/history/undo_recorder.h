@@ -173,15 +173,12 @@ class undo_recorder {
   // states go on both the last run of numbers and the last run of lengths.
   bool snapshot(uint32_t number, const xpaket& p) {
     const uint32_t n = p.byte_length();
-    const uint32_t bits = p.bit_length();
-    snapshot_cursor& kept = snapshots_;
     // Strictly more room than n: a cursor without bytes has none.
-    if (static_cast<std::size_t>(kept.bytes_end - kept.bytes) > n && number == kept.next_number &&
-        kept.state == length_next_ && bits == length_bits_) {
-      snapshot_cursor::put_bytes(kept.bytes, p, n);
-      ++kept.state;
-      kept.next_number = number + 1;
-      length_next_ = kept.state;
+    if ((uint64_t{number} << 32 | p.bit_length()) == continues_ &&
+        static_cast<std::size_t>(snapshots_.bytes_end - snapshots_.bytes) > n) {
+      snapshot_cursor::put_bytes(snapshots_.bytes, p, n);
+      ++snapshots_.state;
+      continues_ += uint64_t{1} << 32;
       return true;
     }
     return snapshot_slowly(number, p);
@@ -202,6 +199,13 @@ class undo_recorder {
   bool start_length(uint32_t state, uint32_t bits);
   // Writes the last run's count into the record.
   void close_length();
+  // Brings the cursor's next number and length_next_ up to continues_, which breaks.
+  void settle_runs() {
+    if (continues_ == broken) return;
+    snapshots_.next_number = static_cast<uint32_t>(continues_ >> 32);
+    length_next_ = snapshots_.state;
+    continues_ = broken;
+  }
   void changing_held(const xpaket& p);
   // Makes room for a state of n bytes more; false when the recorder gave up.
   bool grow_snapshot(std::size_t bytes);
@@ -227,6 +231,11 @@ class undo_recorder {
   static constexpr uint32_t no_length = UINT32_MAX;
   uint32_t length_next_ = no_length;
   uint32_t length_bits_ = 0;
+  // While the last state of a rebuild ended both last runs: the number of the packet that would
+  // continue them above its length in bits, the cursor's next number and length_next_ meanwhile
+  // left behind. Otherwise `broken`, which no packet matches: numbers stay below UINT32_MAX.
+  static constexpr uint64_t broken = UINT64_MAX;
+  uint64_t continues_ = broken;
   uint64_t owned_ = 0;  // memory of the packets taken out and kept
   // What became of the packet visited: numbered anew, dropped, its state kept.
   static constexpr uint32_t in_hand_placed = 1;

@@ -244,27 +244,46 @@ TEST(UndoRecord, WhereverTheRecorderGivesUpThePassEndsAsWithoutIt) {
   }
 }
 
-TEST(UndoRecord, ASwapOfEveryPacketKeepsItsBytesAndEightBytesAPacket) {
+TEST(UndoRecord, AStepOverEveryPacketKeepsItsBytesAndEightBytesAPacket) {
   // Enough packets for the record's buffers to be pages of their own.
   constexpr uint32_t count = 24000;
-  test_store s = store_of(count, 12);
-  undo_recorder recorder(s.store, UINT64_MAX);
-  pass run;
-  run.recorder = &recorder;
-  change_in_place(s.store, scope{}, run, [](xpaket& p) {
-    p.invert();
-    return 1;
-  });
-  const std::unique_ptr<undo_record> record = recorder.finish(s.store);
-  EXPECT_LE(record->memory(), uint64_t{count} * (12 * 12 / 10 + 8));
-  // Every packet keeps its length and follows the one before: the record is the bytes, give or
-  // take a page.
-  EXPECT_LE(record->memory(), uint64_t{count} * 12 + 2 * 4096);
-  const auto after = state_of(s.store);
-  ASSERT_TRUE(record->revert(s.store));
-  EXPECT_LE(record->memory(), uint64_t{count} * (12 * 12 / 10 + 8));
-  ASSERT_TRUE(record->reapply(s.store));
-  EXPECT_EQ(state_of(s.store), after);
+  const struct {
+    std::string name;
+    std::function<void(PAKETS&, pass&)> step;
+  } cases[] = {
+      {"swap in place",
+       [](PAKETS& st, pass& run) {
+         change_in_place(st, scope{}, run, [](xpaket& p) {
+           p.invert();
+           return 1;
+         });
+       }},
+      {"demultiplexer, which rebuilds",
+       [](PAKETS& st, pass& run) {
+         demux(st, scope{}, {true, 1, 4}, run);
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test_store s = store_of(count, 12);
+    const auto before = state_of(s.store);
+    undo_recorder recorder(s.store, UINT64_MAX);
+    pass run;
+    run.recorder = &recorder;
+    c.step(s.store, run);
+    const std::unique_ptr<undo_record> record = recorder.finish(s.store);
+    ASSERT_NE(record, nullptr);
+    EXPECT_LE(record->memory(), uint64_t{count} * (12 * 12 / 10 + 8));
+    // Every packet keeps its length and follows the one before: the record is the bytes, give or
+    // take a page.
+    EXPECT_LE(record->memory(), uint64_t{count} * 12 + 2 * 4096);
+    const auto after = state_of(s.store);
+    ASSERT_TRUE(record->revert(s.store));
+    EXPECT_EQ(state_of(s.store), before);
+    EXPECT_LE(record->memory(), uint64_t{count} * (12 * 12 / 10 + 8));
+    ASSERT_TRUE(record->reapply(s.store));
+    EXPECT_EQ(state_of(s.store), after);
+  }
 }
 
 TEST(UndoBudget, TheOldestStepsGoUntilTheRestFits) {
