@@ -160,7 +160,7 @@ bool undo_record::exchange_bytes(PAKETS& store) {
   // to the first state with a length of its own, they agree without asking.
   std::size_t offset = 0;
   const auto exchange_in_place = [&](uint32_t, xpaket& p) {
-    __builtin_prefetch(kept + offset + undo_recorder::write_ahead, 1);
+    ask_to_write(kept, offset + undo_recorder::write_ahead);
     exchange(kept + offset, p, p.byte_length(), offset < roomy_below);
     if (!p.protocols.empty()) p.clear_protocols();
     offset += p.byte_length();

@@ -20,6 +20,13 @@ inline void copy_ends(uint8_t* to, const uint8_t* from, std::size_t n) {
   std::memcpy(to + n - sizeof(Word), &tail, sizeof(Word));
 }
 
+// Asks for the memory `ahead` bytes past `at` to be written soon. The address is only a hint: it
+// may lie past the end of a buffer, or `at` be null (a record of empty packets has no bytes).
+inline void ask_to_write(const uint8_t* at, std::size_t ahead) {
+  __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(at) + ahead),
+                     1);
+}
+
 // Copies n bytes; runs of up to 16 without a call.
 inline void copy_bytes(uint8_t* to, const uint8_t* from, std::size_t n) {
   if (n >= 8 && n <= 16) {
@@ -79,7 +86,7 @@ class undo_recorder {
     // Copies the n bytes of p to `to`, which has room for them and the slack, and moves it past
     // them.
     static void put_bytes(uint8_t*& to, const xpaket& p, uint32_t n) {
-      __builtin_prefetch(to + write_ahead, 1);
+      ask_to_write(to, write_ahead);
       if (p.bytes_inside()) {
         std::memcpy(to, p.bytes(), slack);
       } else {
