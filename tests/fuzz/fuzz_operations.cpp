@@ -1,7 +1,8 @@
 // The operations on any store, scope and parameters against plain models written from the rules
 // of their help pages: the packets' bytes, bit lengths and colours afterwards and every counter.
-// Input: the operation, the packet after which Cancel is pressed (0: never), the scope, the
-// operation's parameters, then packets (plain_model.h).
+// Input: the operation (its low three bits; the next four say whether and within what limit the
+// step is recorded for undo, session::record), the packet after which Cancel is pressed (0:
+// never), the scope, the operation's parameters, then packets (plain_model.h).
 #include <algorithm>
 #include <climits>
 #include <cstdint>
@@ -38,7 +39,7 @@ namespace {
 // The plain pass of an operation that works in place: change(p, r) on every packet in scope that
 // the pass visited, with the processed counter at the packets visited.
 template <typename Change>
-void expect_in_place(const session& t, Change change) {
+void expect_in_place(session& t, Change change) {
   plain_store after = t.before;
   PLUGIN_RESULT r;
   r.processed = static_cast<int32_t>(t.visited());
@@ -377,6 +378,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz_input in(data, size);
   const auto operation = in.take<uint8_t>();
   session t(in);
+  t.record(operation / std::size(checks));
   checks[operation % std::size(checks)](in, t);
   return 0;
 }

@@ -70,6 +70,15 @@ seed fuzz_operations select_length '\005\000\000\003\003\001\003abc\202\065\012\
 seed fuzz_operations search_text '\006\000\000\000\000\001bc\004abcd\003xbc'
 seed fuzz_operations search_bits_up_all '\006\000\000\017\003\002\001\000\001\002\001\200\202\065\012'
 seed fuzz_operations select_values '\007\000\000\002\000\001\105\001\011\001\001\002\105\001\002\105\000'
+# The same steps recorded for undo (the operation byte's bits 3-6: 15 without a limit, 2 within 64
+# bytes, where the recorder gives up).
+seed fuzz_operations swap_pairs_red_recorded "\\170\\000\\006\\001${red_white}\\045abcde"
+seed fuzz_operations fill_to_three_recorded_small '\021\000\001\000\005\003\000\252\001\001\202\065\012\004abcd'
+seed fuzz_operations demux_remove_cancel_recorded '\173\002\020\001\000\001\001\000\001\003\003abc\005abcde\002ab'
+seed fuzz_operations defrag_colours_recorded "\\174\\000\\000\\003\\001\\002\\003\\002\\001\\001\\001\\001${fragments}\\037\\000\\040\\000abcd${fragments}"
+# A fill that only grows empty packets: its record has no bytes at all.
+seed fuzz_operations fill_empty_recorded '\111\003\002\020\004\000\000\001\000\001\145\003\237'
+seed fuzz_operations search_bits_up_all_recorded '\176\000\000\017\003\002\001\000\001\002\001\200\202\065\012'
 
 # Statistics: the Cancel packet, a scope as above, the mode (bits 0-1: 0 bytes, 1 bits, 2 lengths)
 # and the number of positions (bits 2-4), the positions, then packets.

@@ -5,7 +5,11 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <memory>
+#include <optional>
 
+#include "core/operations/history/undo_record.h"
+#include "core/operations/history/undo_recorder.h"
 #include "core/operations/pass.h"
 #include "fuzz/plain_model.h"
 
@@ -36,7 +40,7 @@ inline uint32_t take_count(fuzz_input& in) {
 }
 
 // One run: the store, its plain copy as it was, and the pass, whose step presses Cancel after
-// the `cancel_at`-th packet.
+// the `cancel_at`-th packet. Recorded for undo, the run also undoes and redoes its step.
 class session {
  public:
   explicit session(fuzz_input& in) : cancel_at_(in.take<uint8_t>()) {
@@ -55,10 +59,17 @@ class session {
   session& operator=(const session&) = delete;
   ~session() { unload_store(store); }
 
+  // Records the step for undo: `how` 0 not at all, 15 without a limit, otherwise within 16 << how
+  // bytes, where the recorder may give up anywhere.
+  void record(uint32_t how) { record_ = how % 16; }
   // Takes the rest of the input as the packets.
   void load(fuzz_input& in) {
     take_packets(in, store);
     before = plain_of(store);
+    if (record_ != 0) {
+      recorder_.emplace(store, record_ == 15 ? UINT64_MAX : uint64_t{16} << record_);
+      run.recorder = &*recorder_;
+    }
   }
   // The packets a pass that steps after every packet visits.
   [[nodiscard]] uint32_t visited() const {
@@ -67,8 +78,9 @@ class session {
   }
   [[nodiscard]] bool cancelled_after(uint32_t steps) const { return steps == cancel_at_; }
 
-  // The store and every counter are what the model says.
-  void expect(const plain_store& after, const PLUGIN_RESULT& r) const {
+  // The store and every counter are what the model says; a record of the step, unless the recorder
+  // gave up, takes the store back to the state before and forth again.
+  void expect(const plain_store& after, const PLUGIN_RESULT& r) {
     FUZZ_CHECK(!run.running);
     FUZZ_CHECK(plain_of(store) == after);
     FUZZ_CHECK(run.result.modified == r.modified);
@@ -77,6 +89,15 @@ class session {
     FUZZ_CHECK(run.result.deleted == r.deleted);
     FUZZ_CHECK(run.result.joined == r.joined);
     FUZZ_CHECK(run.result.recoloured == r.recoloured);
+    if (!recorder_) return;
+    run.recorder = nullptr;
+    const std::unique_ptr<undo_record> record = recorder_->finish(store);
+    FUZZ_CHECK((record == nullptr) == recorder_->gave_up());
+    if (record == nullptr) return;
+    FUZZ_CHECK(record->revert(store));
+    FUZZ_CHECK(plain_of(store) == before);
+    FUZZ_CHECK(record->reapply(store));
+    FUZZ_CHECK(plain_of(store) == after);
   }
 
   scope s;
@@ -88,4 +109,6 @@ class session {
   uint8_t cancel_at_;
   uint32_t steps_ = 0;
   CLAUSES conditions_;
+  uint32_t record_ = 0;
+  std::optional<undo_recorder> recorder_;
 };
