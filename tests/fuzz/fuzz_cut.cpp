@@ -1,9 +1,14 @@
 // The cut with any counts on any packets: lengths, bits and counters are what the rule says.
+// Recorded for undo, the cut is undone back to the packets before and redone.
 #include <algorithm>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include "core/model/memory_budget.h"
 #include "core/operations/cut.h"
+#include "core/operations/history/undo_record.h"
+#include "core/operations/history/undo_recorder.h"
 #include "fuzz/fuzz_support.h"
 
 namespace {
@@ -60,6 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const scope s{(flags & 2) == 0, (flags & 4) != 0 ? 0x0000FFu : colour_white};
 
   PAKETS store;
+  std::vector<std::vector<int>> before;
   std::vector<expected_packet> expected;
   int32_t in_scope = 0;
   const int64_t unit = params.bits ? 1 : 8;
@@ -73,6 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if ((header & 0x80) != 0 && n > 0) p->resize(static_cast<uint32_t>(n * 8 - 3));
     const bool inside = s.contains(*p);
     in_scope += inside ? 1 : 0;
+    before.push_back(bits_of(*p));
     expected.push_back(inside ? expected_cut(bits_of(*p), params.start * unit, params.end * unit)
                               : expected_packet{bits_of(*p), false});
     store.append(p);
@@ -80,6 +87,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   FUZZ_CHECK(cut_fits_memory(store, s, params));
   pass run;
+  // Flags bits 3-6: no undo record (0), one without a limit (15) or within 16 << k bytes.
+  const uint32_t record = (flags >> 3) & 15;
+  std::optional<undo_recorder> recorder;
+  if (record != 0) {
+    recorder.emplace(store, record == 15 ? UINT64_MAX : uint64_t{16} << record);
+    run.recorder = &*recorder;
+  }
   FUZZ_CHECK(cut(store, s, params, run));
   FUZZ_CHECK(!run.running);
   FUZZ_CHECK(run.result.processed == static_cast<int32_t>(store.size()));
@@ -92,6 +106,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     changed += e.changed ? 1 : 0;
   }
   FUZZ_CHECK(run.result.changed == changed);
+  if (recorder) {
+    const std::unique_ptr<undo_record> undo = recorder->finish(store);
+    FUZZ_CHECK((undo == nullptr) == recorder->gave_up());
+    if (undo != nullptr) {
+      FUZZ_CHECK(undo->revert(store));
+      for (const auto& [number, p] : store) FUZZ_CHECK(bits_of(*p) == before[number]);
+      FUZZ_CHECK(undo->reapply(store));
+      for (const auto& [number, p] : store) FUZZ_CHECK(bits_of(*p) == expected[number].bits);
+    }
+  }
   unload_store(store);
   return 0;
 }

@@ -29,6 +29,10 @@ seed fuzz_protocols unknown '\145\250\001\002'
 seed fuzz_cut bytes_grow '\000\001\000\000\000\376\377\377\377\004abcd\103xyz'
 seed fuzz_cut bits_colour '\007\003\000\000\000\210\001\002\003\004\005\006\007\010'
 seed fuzz_cut shorten '\000\002\000\000\000\001\000\000\000\012abcdefghij\002ab'
+# The same recorded for undo (flags bits 3-6: 15 without a limit, 2 within 64 bytes).
+seed fuzz_cut bytes_grow_recorded '\170\001\000\000\000\376\377\377\377\004abcd\103xyz'
+seed fuzz_cut bits_colour_recorded_small '\027\003\000\000\000\210\001\002\003\004\005\006\007\010'
+seed fuzz_cut shorten_recorded '\170\002\000\000\000\001\000\000\000\012abcdefghij\002ab'
 
 # Sync search: pattern length, bits, period, start, memory with the sync 65 A8 in it.
 seed fuzz_sync_search sync '\017\145\250\000\000\140\000\000\000'"$(repeat 11 145)"'\145\250\000\145\250'
