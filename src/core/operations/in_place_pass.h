@@ -60,7 +60,15 @@ bool walk_recording(PAKETS& store, const scope& s, pass& run, Change& change) {
           kept = {};
           break;
         }
-        const int32_t changes = change(p);
+        int32_t changes = 0;
+        try {
+          changes = change(p);
+        } catch (...) {
+          // p may have changed before the throw: its state stays, with its length.
+          if (p.bit_length() != bits) (void)recorder.length_changed(kept, bits);
+          recorder.close_snapshots(kept);
+          throw;
+        }
         if (changes == 0) {
           kept.drop_last(n);
         } else if (p.bit_length() != bits && !recorder.length_changed(kept, bits)) {

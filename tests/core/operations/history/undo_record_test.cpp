@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -113,6 +114,25 @@ class stingy_paket : public xpaket {
  protected:
   uint8_t* new_buffer(uint32_t n) override { return fail ? nullptr : xpaket::new_buffer(n); }
 };
+
+TEST(UndoRecord, AChangeThatThrowsAfterAlteringALengthIsUndone) {
+  test_store s = store_of(50, 12);
+  const auto before = state_of(s.store);
+  undo_recorder recorder(s.store, UINT64_MAX);
+  pass run;
+  run.recorder = &recorder;
+  EXPECT_THROW(change_in_place(s.store, scope{}, run,
+                               [k = 0](xpaket& p) mutable {
+                                 p.resize(8 * 5);
+                                 if (++k == 20) throw std::bad_alloc();
+                                 return 1;
+                               }),
+               std::bad_alloc);
+  const std::unique_ptr<undo_record> record = recorder.finish(s.store);
+  ASSERT_NE(record, nullptr);
+  ASSERT_TRUE(record->revert(s.store));
+  EXPECT_EQ(state_of(s.store), before);
+}
 
 TEST(UndoRecord, AnUndoThatCannotGrowAPacketLeavesTheStoreAsItWas) {
   // Both packets were cut from 100 bytes to 10, into new buffers; undo grows packet 0, then finds
