@@ -63,8 +63,9 @@ void undo_recorder::drop(xpaket* p) {
   }
   undo_record& r = *record_;
   if (p == in_hand_) {
-    if ((in_hand_flags_ & in_hand_snapped) != 0)
+    if ((in_hand_flags_ & in_hand_snapped) != 0) {
       colour_changed(in_hand_number_, *p, in_hand_colour_);
+    }
     if (record_ != nullptr && (r.taken_out_.has_room() || grow_array(r.taken_out_))) {
       (void)r.taken_out_.push_back({in_hand_number_, 0, p});
       in_hand_flags_ |= in_hand_dropped;
