@@ -28,6 +28,12 @@ using bytes = std::vector<uint8_t>;
 constexpr uint32_t red = 0x0000FF;
 constexpr uint32_t blue = 0xFF0000;
 
+// A named step run as a pass, for the tables of cases below.
+struct pass_case {
+  std::string name;
+  std::function<void(PAKETS&, pass&)> step;
+};
+
 // `count` packets; packet k holds `length` bytes k, k+1, ...; every third one red.
 test_store store_of(uint32_t count, uint32_t length) {
   std::vector<bytes> packets;
@@ -180,10 +186,7 @@ TEST(UndoRecord, AMergeIsTakenOutAndPutBackWithTheLinkTypes) {
 }
 
 TEST(UndoRecord, ARecorderPastItsLimitGivesUpAndThePassGoesOn) {
-  const struct {
-    std::string name;
-    std::function<void(PAKETS&, pass&)> step;
-  } cases[] = {
+  const pass_case cases[] = {
       {"quick filter",
        [](PAKETS& st, pass& run) {
          quick_filter(st, {filter_criterion::colour, true, 0, 0}, run);
@@ -226,10 +229,7 @@ TEST(UndoRecord, WhereverTheRecorderGivesUpThePassEndsAsWithoutIt) {
     }
     return test_store(packets, colours);
   };
-  const struct {
-    std::string name;
-    std::function<void(PAKETS&, pass&)> step;
-  } cases[] = {
+  const pass_case cases[] = {
       {"cut every packet",
        [](PAKETS& st, pass& run) {
          cut(st, scope{}, {false, 1, 1}, run);
@@ -267,10 +267,7 @@ TEST(UndoRecord, WhereverTheRecorderGivesUpThePassEndsAsWithoutIt) {
 TEST(UndoRecord, AStepOverEveryPacketKeepsItsBytesAndEightBytesAPacket) {
   // Enough packets for the record's buffers to be pages of their own.
   constexpr uint32_t count = 24000;
-  const struct {
-    std::string name;
-    std::function<void(PAKETS&, pass&)> step;
-  } cases[] = {
+  const pass_case cases[] = {
       {"swap in place",
        [](PAKETS& st, pass& run) {
          change_in_place(st, scope{}, run, [](xpaket& p) {
