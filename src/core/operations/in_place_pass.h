@@ -42,16 +42,13 @@ bool walk_recording(PAKETS& store, const scope& s, pass& run, Change& change) {
   auto at = store.begin();
   const auto end = store.end();
   if (!kept.live()) return walk(at, end, s, run, change);
-  bool gave_up = false;  // after the current packet: the rest without states
   try {
-    for (; at != end && run.running && !gave_up; ++at) {
+    for (; at != end && run.running; ++at) {
       ask_ahead(at, end);
       xpaket& p = *at->second;
       if (s.contains(p)) {
-        // The state before the change, dropped again when the change counted none; its length
-        // only when the change altered it.
+        // The state before the change, dropped again when the change counted none.
         const uint32_t n = p.byte_length();
-        const uint32_t bits = p.bit_length();
         if (!kept.fits(n)) {
           kept = recorder.grow_snapshots(kept, n);
           if (!kept.live()) break;  // p on without states
@@ -60,21 +57,9 @@ bool walk_recording(PAKETS& store, const scope& s, pass& run, Change& change) {
           kept = {};
           break;
         }
-        int32_t changes = 0;
-        try {
-          changes = change(p);
-        } catch (...) {
-          // p may have changed before the throw: its state stays, with its length.
-          if (p.bit_length() != bits) (void)recorder.length_changed(kept, bits);
-          recorder.close_snapshots(kept);
-          throw;
-        }
-        if (changes == 0) {
-          kept.drop_last(n);
-        } else if (p.bit_length() != bits && !recorder.length_changed(kept, bits)) {
-          kept = {};
-          gave_up = true;
-        }
+        // A change that throws may have altered p before: its state stays.
+        const int32_t changes = change(p);
+        if (changes == 0) kept.drop_last(n);
         if (changes < 0) {
           recorder.close_snapshots(kept);
           return false;

@@ -75,22 +75,12 @@ uint32_t visit_states(PAKETS& store, const record_array<undo_record::number_run>
   return to;
 }
 
-// The kept lengths of a record's states, asked for in ascending order.
-class length_walk {
- public:
-  explicit length_walk(const record_array<undo_record::length_run>& runs)
-      : run_(runs.begin()), end_(runs.end()) {}
-
-  // The length kept for `state`: `current` when its packet's length is the same.
-  uint32_t bits_of(uint32_t state, uint32_t current) {
-    while (run_ != end_ && run_->state + run_->count <= state) ++run_;
-    return run_ != end_ && run_->state <= state ? run_->bits : current;
-  }
-
- private:
-  const undo_record::length_run* run_;
-  const undo_record::length_run* end_;
-};
+// The bit length a state starts with.
+uint32_t bits_of_state(const uint8_t* state) {
+  uint32_t bits = 0;
+  std::memcpy(&bits, state, undo_record::state_header);
+  return bits;
+}
 
 }  // namespace
 
@@ -105,8 +95,7 @@ bool undo_record::empty() const {
 }
 
 uint64_t undo_record::memory() const {
-  return sizeof(undo_record) + colours_.memory() + runs_.memory() + lengths_.memory() +
-         bytes_.memory() + taken_out_.memory() + put_in_.memory() +
+  return sizeof(undo_record) + colours_.memory() + runs_.memory() + bytes_.memory() + taken_out_.memory() + put_in_.memory() +
          (applied_ ? owned_applied_ : owned_reverted_);
 }
 
@@ -156,77 +145,69 @@ bool undo_record::exchange_bytes(PAKETS& store) {
   // The offsets below this one have 16 bytes of the buffer from them on.
   const std::size_t roomy_below =
       bytes_.capacity() >= chunk_bytes ? bytes_.capacity() - chunk_bytes + 1 : 0;
-  // While the lengths agree the bytes change places inside the buffer: nothing to allocate. Up
-  // to the first state with a length of its own, they agree without asking.
-  std::size_t offset = 0;
-  const auto exchange_in_place = [&](uint32_t, xpaket& p) {
+  // While the lengths agree the bytes change places inside the buffer: nothing to allocate.
+  std::size_t offset = 0;  // of the next state
+  uint32_t i = visit_states(store, runs_, 0, count, [&](uint32_t, xpaket& p) {
+    if (bits_of_state(kept + offset) != p.bit_length()) return false;
     ask_to_write(kept, offset + undo_recorder::write_ahead);
-    exchange(kept + offset, p, p.byte_length(), offset < roomy_below);
+    const std::size_t at = offset + state_header;
+    exchange(kept + at, p, p.byte_length(), at < roomy_below);
     if (!p.protocols.empty()) p.clear_protocols();
-    offset += p.byte_length();
+    offset = at + p.byte_length();
     return true;
-  };
-  const uint32_t unasked = lengths_.empty() ? count : std::min(count, lengths_.begin()->state);
-  uint32_t i = visit_states(store, runs_, 0, unasked, exchange_in_place);
-  length_walk lengths(lengths_);
-  i = visit_states(store, runs_, i, count, [&](uint32_t k, xpaket& p) {
-    return lengths.bits_of(k, p.bit_length()) == p.bit_length() && exchange_in_place(k, p);
   });
   if (i == count) return true;
   const uint32_t in_place = i;
   const std::size_t in_place_bytes = offset;
   const auto swap_back_in_place = [&] {
-    std::size_t at = 0;
+    std::size_t at = state_header;
     visit_states(store, runs_, 0, in_place, [&](uint32_t, xpaket& p) {
       exchange(kept + at, p, p.byte_length(), at < roomy_below);
-      at += p.byte_length();
+      at += p.byte_length() + state_header;
       return true;
     });
   };
-  // From the first packet whose length differs on, the store's state goes into a new buffer, and
-  // the lengths that differ into new runs. A packet that grows may need a new buffer of its own;
-  // one that shrinks keeps its buffer until every packet is done, so that going back never needs
-  // memory.
+  // From the first packet whose length differs on, the store's states go into a new buffer. A
+  // packet that grows may need a new buffer of its own; one that shrinks keeps its buffer until
+  // every packet is done, so that going back never needs memory.
   record_buffer other;
   other.set_limit(bytes_.limit());
-  record_array<length_run> other_lengths;
-  other_lengths.set_limit(bytes_.limit());
-  if (!other.reserve(bytes_.size() + chunk_bytes) || !other.append(kept, offset) ||
-      !other_lengths.reserve(lengths_.size())) {
+  if (!other.reserve(bytes_.size() + chunk_bytes) || !other.append(kept, offset)) {
     swap_back_in_place();
     return false;
   }
   bool wasteful = false;
-  i = visit_states(store, runs_, i, count, [&](uint32_t k, xpaket& p) {
+  i = visit_states(store, runs_, i, count, [&](uint32_t, xpaket& p) {
     const uint32_t bits = p.bit_length();
-    const uint32_t kept_bits = lengths.bits_of(k, bits);
-    if (kept_bits != bits && !add_length(other_lengths, k, bits)) return false;
-    if (p.bytes_inside() && kept_bits > 0 && kept_bits <= 8 * chunk_bytes && offset < roomy_below &&
-        other.room() >= chunk_bytes) {
+    const uint32_t n = p.byte_length();
+    const uint32_t kept_bits = bits_of_state(kept + offset);
+    const std::size_t from = offset + state_header;
+    // Room for p's state and a piece of chunk_bytes at its bytes.
+    const std::size_t need = state_header + n + chunk_bytes;
+    if (other.room() < need && !other.reserve(other.size() + need)) return false;
+    uint8_t* const to = other.data() + other.size();
+    std::memcpy(to, &bits, state_header);
+    if (p.bytes_inside() && kept_bits > 0 && kept_bits <= 8 * chunk_bytes && from < roomy_below) {
       // A small packet that stays small: each side goes over in one piece.
-      std::memcpy(other.data() + other.size(), p.bytes(), chunk_bytes);
-      other.resize(other.size() + p.byte_length());
-      p.take_inside(kept + offset, kept_bits);
+      std::memcpy(to + state_header, p.bytes(), chunk_bytes);
+      p.take_inside(kept + from, kept_bits);
     } else {
-      if (!other.append(p.bytes(), p.byte_length())) return false;
-      if (!p.assign(kept + offset, kept_bits)) {
-        other.drop_back(p.byte_length());
-        return false;
-      }
+      copy_bytes(to + state_header, p.bytes(), n);
+      if (!p.assign(kept + from, kept_bits)) return false;
       wasteful = wasteful || p.wastes_room();
     }
+    other.resize(other.size() + state_header + n);
     if (!p.protocols.empty()) p.clear_protocols();
-    offset += bytes_for_bits(kept_bits);
+    offset = from + bytes_for_bits(kept_bits);
     return true;
   });
   if (i < count) {
-    // Every packet changed so far takes back the bytes it gave the new buffer.
-    length_walk previous_lengths(other_lengths);
+    // Every packet changed so far takes back the state it gave the new buffer.
     std::size_t at = in_place_bytes;
-    visit_states(store, runs_, in_place, i, [&](uint32_t k, xpaket& p) {
-      const uint32_t previous = previous_lengths.bits_of(k, p.bit_length());
-      (void)p.assign(other.data() + at, previous);  // within the buffer it has
-      at += bytes_for_bits(previous);
+    visit_states(store, runs_, in_place, i, [&](uint32_t, xpaket& p) {
+      const uint32_t previous = bits_of_state(other.data() + at);
+      (void)p.assign(other.data() + at + state_header, previous);  // within the buffer it has
+      at += state_header + bytes_for_bits(previous);
       return true;
     });
     swap_back_in_place();
@@ -239,9 +220,7 @@ bool undo_record::exchange_bytes(PAKETS& store) {
     });
   }
   other.shrink_to_fit();
-  other_lengths.shrink_to_fit();
   bytes_ = std::move(other);
-  lengths_ = std::move(other_lengths);
   return true;
 }
 

@@ -12,10 +12,8 @@
 // What one step changed in the store, enough to take the store back to the state before the step
 // and forward again. A record keeps only what its step changed:
 // - the old colours of the packets it recoloured;
-// - the old bytes of the packets it changed in place, one state after the other in one buffer,
-//   with the numbers of those packets as runs of consecutive numbers and the old bit lengths of
-//   those whose length changed, as runs of equal lengths (a step that keeps every length keeps
-//   no length at all);
+// - the old bit lengths and bytes of the packets it changed in place, one state after the other
+//   in one buffer, with the numbers of those packets as runs of consecutive numbers;
 // - for a step that deleted, created or moved packets: the packets taken out with their old
 //   numbers and the packets put in with their new numbers. The packets taken out stay alive in
 //   the record.
@@ -60,32 +58,15 @@ class undo_record {
     uint32_t number;
     uint32_t colour;
   };
-  // The states kept of packets changed in place are counted from 0, in the order of their bytes
-  // in the byte buffer. From state `state` on they are those of packets `number`, `number` + 1,
+  // A state kept of a packet changed in place: its bit length (4 bytes, in the byte order of the
+  // machine) and then its bytes. The record never leaves this program.
+  static constexpr std::size_t state_header = sizeof(uint32_t);
+  // The states are counted from 0, in their order in the byte buffer. From state `state` on they are those of packets `number`, `number` + 1,
   // and so on, up to the next run.
   struct number_run {
     uint32_t state;
     uint32_t number;
   };
-  // States [state, state + count) have `bits` bits, and their packets in the store a different
-  // length (or, for the packets a rebuild changed, possibly the same). A state outside the runs
-  // has its packet's length.
-  struct length_run {
-    uint32_t state;
-    uint32_t count;
-    uint32_t bits;
-  };
-  // Adds state `state` of `bits` bits after those in `runs`; false when there is no memory.
-  static bool add_length(record_array<length_run>& runs, uint32_t state, uint32_t bits) {
-    if (!runs.empty()) {
-      length_run& last = runs.back();
-      if (last.state + last.count == state && last.bits == bits) {
-        ++last.count;
-        return true;
-      }
-    }
-    return runs.push_back({state, 1, bits});
-  }
   // A packet a step took out (at its number before the step) or put in (at its number after).
   struct sequence_entry {
     uint32_t number;
@@ -100,8 +81,8 @@ class undo_record {
   // Exchanges the kept colours with those of the packets of `store` (numbered as before the step),
   // going back or forth.
   void exchange_colours(PAKETS& store, bool back);
-  // Exchanges the kept bytes and bit lengths with those of the packets of `store` (numbered as
-  // before the step); false, with every packet as it was, when a packet could not grow.
+  // Exchanges the kept states with those of the packets of `store` (numbered as before the step);
+  // false, with every packet as it was, when a packet could not grow.
   bool exchange_bytes(PAKETS& store);
   // Puts the packets of `store` back as they were in the order they had before or after the step,
   // into `result`; false when there is no memory for it.
@@ -116,7 +97,6 @@ class undo_record {
   record_array<colour_entry> colours_;
   uint32_t states_ = 0;  // packets changed in place
   record_array<number_run> runs_;
-  record_array<length_run> lengths_;
   record_buffer bytes_;
   record_array<sequence_entry> taken_out_;  // by old number, ascending
   record_array<sequence_entry> put_in_;     // by new number, ascending

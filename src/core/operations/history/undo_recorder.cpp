@@ -24,7 +24,6 @@ undo_recorder::undo_recorder(const PAKETS& store, uint64_t limit)
   const auto widest = static_cast<std::size_t>(std::min<uint64_t>(limit, SIZE_MAX));
   record_->colours_.set_limit(widest);
   record_->runs_.set_limit(widest);
-  record_->lengths_.set_limit(widest);
   record_->bytes_.set_limit(widest);
   record_->taken_out_.set_limit(widest);
   record_->put_in_.set_limit(widest);
@@ -34,9 +33,7 @@ undo_recorder::~undo_recorder() = default;
 
 std::unique_ptr<undo_record> undo_recorder::finish(const PAKETS& store) {
   if (record_ == nullptr) return nullptr;
-  settle_runs();
   sync_snapshots();
-  close_length();
   undo_record& r = *record_;
   // A run that no state followed.
   if (!r.runs_.empty() && r.runs_.back().state == r.states_) r.runs_.pop_back();
@@ -44,7 +41,6 @@ std::unique_ptr<undo_record> undo_recorder::finish(const PAKETS& store) {
   r.rebuilt_ = !r.taken_out_.empty() || !r.put_in_.empty();
   r.colours_.shrink_to_fit();
   r.runs_.shrink_to_fit();
-  r.lengths_.shrink_to_fit();
   r.bytes_.shrink_to_fit();
   r.taken_out_.shrink_to_fit();
   r.put_in_.shrink_to_fit();
@@ -96,17 +92,9 @@ void undo_recorder::drop(xpaket* p) {
 }
 
 bool undo_recorder::snapshot_slowly(uint32_t number, const xpaket& p) {
-  settle_runs();
   const uint32_t n = p.byte_length();
-  if (static_cast<std::size_t>(snapshots_.bytes_end - snapshots_.bytes) <= n && !grow_snapshot(n)) {
-    return false;
-  }
-  if (!snapshots_.keep(*this, number, p, n) || !keep_length(snapshots_.state - 1, p.bit_length())) {
-    return false;
-  }
-  // The state ended both runs.
-  continues_ = uint64_t{snapshots_.next_number} << 32 | length_bits_;
-  return true;
+  if (!snapshots_.fits(n) && !grow_snapshot(n)) return false;
+  return snapshots_.keep(*this, number, p, n);
 }
 
 void undo_recorder::changing_held(const xpaket& p) {
@@ -118,7 +106,6 @@ void undo_recorder::changing_held(const xpaket& p) {
 }
 
 undo_recorder::snapshot_cursor undo_recorder::open_snapshots() {
-  settle_runs();
   // A live cursor has bytes from the start.
   if (record_ == nullptr || (!snapshots_.live() && !grow_snapshot(1))) return {};
   return snapshots_;
@@ -146,22 +133,6 @@ bool undo_recorder::start_run(uint32_t state, uint32_t number) {
   return true;
 }
 
-bool undo_recorder::start_length(uint32_t state, uint32_t bits) {
-  close_length();
-  record_array<undo_record::length_run>& lengths = record_->lengths_;
-  if (!lengths.has_room() && !grow_array(lengths)) return false;
-  (void)lengths.push_back({state, 1, bits});
-  length_next_ = state + 1;
-  length_bits_ = bits;
-  return true;
-}
-
-void undo_recorder::close_length() {
-  if (length_next_ == no_length) return;
-  undo_record::length_run& last = record_->lengths_.back();
-  last.count = length_next_ - last.state;
-}
-
 void undo_recorder::sync_snapshots() {
   if (!snapshots_.live()) return;
   undo_record& r = *record_;
@@ -181,7 +152,8 @@ bool undo_recorder::grow_snapshot(std::size_t bytes) {
   sync_snapshots();
   undo_record& r = *record_;
   const bool grown =
-      r.bytes_.room() >= bytes + slack || r.bytes_.reserve(r.bytes_.size() + bytes + slack);
+      r.bytes_.room() >= state_header + bytes + slack ||
+      r.bytes_.reserve(r.bytes_.size() + state_header + bytes + slack);
   // The buffer may have moved: the cursor follows it before anything reads it.
   reload_snapshots();
   if (!grown || over_limit()) {
@@ -203,7 +175,6 @@ bool undo_recorder::grow_array(record_array<T>& array) {
 // The inline paths of the header grow these.
 template bool undo_recorder::grow_array(record_array<undo_record::colour_entry>&);
 template bool undo_recorder::grow_array(record_array<undo_record::number_run>&);
-template bool undo_recorder::grow_array(record_array<undo_record::length_run>&);
 template bool undo_recorder::grow_array(record_array<undo_record::sequence_entry>&);
 
 void undo_recorder::hold() {
@@ -254,8 +225,6 @@ void undo_recorder::give_up() {
   // The record destroys the packets taken out and kept; those held aside are still the pass's.
   record_.reset();
   snapshots_ = {};
-  length_next_ = no_length;
-  continues_ = broken;
   held_.clear();
   gave_up_ = true;
 }
@@ -267,7 +236,7 @@ bool undo_recorder::over_limit() {
     reload_snapshots();
   }
   const undo_record& r = *record_;
-  return r.colours_.memory() + r.runs_.memory() + r.lengths_.memory() + r.bytes_.memory() +
+  return r.colours_.memory() + r.runs_.memory() + r.bytes_.memory() +
              r.taken_out_.memory() + r.put_in_.memory() + owned_ >
          limit_;
 }

@@ -70,6 +70,7 @@ class undo_recorder {
   // or needs room (grow_snapshots). Without bytes when the recorder gave up. The buffer goes on
   // for `slack` bytes past bytes_end, so that a small packet's bytes go in as one piece.
   static constexpr std::size_t slack = xpaket::inline_bytes;
+  static constexpr std::size_t state_header = undo_record::state_header;
   // How far ahead of its bytes the cursor asks for the record's memory, to be written.
   static constexpr std::size_t write_ahead = 1024;
   struct snapshot_cursor {
@@ -79,45 +80,43 @@ class undo_recorder {
     uint32_t next_number = 0;
 
     [[nodiscard]] bool live() const { return bytes != nullptr; }
-    // Whether a state of n bytes fits.
+    // Whether the state of a packet of n bytes fits. A cursor without bytes has no room.
     [[nodiscard]] bool fits(uint32_t n) const {
-      return static_cast<std::size_t>(bytes_end - bytes) >= n;
+      return static_cast<std::size_t>(bytes_end - bytes) >= std::size_t{n} + state_header;
     }
-    // Copies the n bytes of p to `to`, which has room for them and the slack, and moves it past
-    // them.
-    static void put_bytes(uint8_t*& to, const xpaket& p, uint32_t n) {
+    // Writes the state of p (n bytes) at `to`, which has room for it and the slack, and moves it
+    // past it.
+    static void put_state(uint8_t*& to, const xpaket& p, uint32_t n) {
       ask_to_write(to, write_ahead);
+      const uint32_t bits = p.bit_length();
+      std::memcpy(to, &bits, state_header);
       if (p.bytes_inside()) {
-        std::memcpy(to, p.bytes(), slack);
+        std::memcpy(to + state_header, p.bytes(), slack);
       } else {
-        copy_bytes(to, p.bytes(), n);
+        copy_bytes(to + state_header, p.bytes(), n);
       }
-      to += n;
+      to += state_header + n;
     }
-    // Keeps the n bytes of packet `number` (p), which must fit; false when the recorder gave up.
+    // Keeps the state of packet `number` (p, n bytes), which must fit; false when the recorder
+    // gave up.
     bool keep(undo_recorder& recorder, uint32_t number, const xpaket& p, uint32_t n) {
       if (number != next_number && !recorder.start_run(state, number)) return false;
-      put_bytes(bytes, p, n);
+      put_state(bytes, p, n);
       ++state;
       next_number = number + 1;
       return true;
     }
-    // The state kept last (of n bytes) is not needed: its packet is as it was.
+    // The state kept last (of a packet of n bytes) is not needed: its packet is as it was.
     void drop_last(uint32_t n) {
-      bytes -= n;
+      bytes -= state_header + n;
       --state;
       --next_number;
     }
   };
   [[nodiscard]] snapshot_cursor open_snapshots();
-  // Hands the cursor back and makes room for a state of n bytes more.
+  // Hands the cursor back and makes room for the state of a packet of n bytes more.
   [[nodiscard]] snapshot_cursor grow_snapshots(snapshot_cursor cursor, uint32_t n);
   void close_snapshots(snapshot_cursor cursor);
-  // The packet of the state kept last has changed its length from `bits`; false when the recorder
-  // gave up.
-  bool length_changed(const snapshot_cursor& cursor, uint32_t bits) {
-    return keep_length(cursor.state - 1, bits);
-  }
 
   // Packet `number` is about to change its colour from `old`.
   void recolour(uint32_t number, uint32_t old) {
@@ -176,45 +175,24 @@ class undo_recorder {
     uint32_t colour;    // its colour before the step, when snapped
   };
 
-  // A rebuild does not say how the packet ends up: its length is kept with its bytes. Most
-  // states go on both the last run of numbers and the last run of lengths.
+  // Keeps the state of packet `number` (p) for a rebuild; false when the recorder gave up. Most
+  // states continue the last run of numbers.
   bool snapshot(uint32_t number, const xpaket& p) {
     const uint32_t n = p.byte_length();
-    // Strictly more room than n: a cursor without bytes has none.
-    if ((uint64_t{number} << 32 | p.bit_length()) == continues_ &&
-        static_cast<std::size_t>(snapshots_.bytes_end - snapshots_.bytes) > n) {
-      snapshot_cursor::put_bytes(snapshots_.bytes, p, n);
+    if (number == snapshots_.next_number && snapshots_.fits(n)) {
+      snapshot_cursor::put_state(snapshots_.bytes, p, n);
       ++snapshots_.state;
-      continues_ += uint64_t{1} << 32;
+      ++snapshots_.next_number;
       return true;
     }
     return snapshot_slowly(number, p);
   }
-  // The same for a state that needs room, or starts a run of numbers or lengths.
+  // The same for a state that needs room, or starts a run of numbers.
   bool snapshot_slowly(uint32_t number, const xpaket& p);
-  // The length of state `state` was `bits`. The last run of lengths grows here, in the
-  // recorder, until another starts.
-  bool keep_length(uint32_t state, uint32_t bits) {
-    if (state == length_next_ && bits == length_bits_) {
-      ++length_next_;
-      return true;
-    }
-    return start_length(state, bits);
-  }
   // The states from `state` on are those of packets `number` on; false when it gave up.
   bool start_run(uint32_t state, uint32_t number);
-  bool start_length(uint32_t state, uint32_t bits);
-  // Writes the last run's count into the record.
-  void close_length();
-  // Brings the cursor's next number and length_next_ up to continues_, which breaks.
-  void settle_runs() {
-    if (continues_ == broken) return;
-    snapshots_.next_number = static_cast<uint32_t>(continues_ >> 32);
-    length_next_ = snapshots_.state;
-    continues_ = broken;
-  }
   void changing_held(const xpaket& p);
-  // Makes room for a state of n bytes more; false when the recorder gave up.
+  // Makes room for the state of a packet of n bytes more; false when the recorder gave up.
   bool grow_snapshot(std::size_t bytes);
   // The record's sizes from the cursor, and the cursor from the record.
   void sync_snapshots();
@@ -234,15 +212,6 @@ class undo_recorder {
   snapshot_cursor snapshots_;
   uint64_t limit_;
   bool gave_up_ = false;
-  // The state that would extend the last run of lengths, and its length.
-  static constexpr uint32_t no_length = UINT32_MAX;
-  uint32_t length_next_ = no_length;
-  uint32_t length_bits_ = 0;
-  // While the last state of a rebuild ended both last runs: the number of the packet that would
-  // continue them above its length in bits, the cursor's next number and length_next_ meanwhile
-  // left behind. Otherwise `broken`, which no packet matches: numbers stay below UINT32_MAX.
-  static constexpr uint64_t broken = UINT64_MAX;
-  uint64_t continues_ = broken;
   uint64_t owned_ = 0;  // memory of the packets taken out and kept
   // What became of the packet visited: numbered anew, dropped, its state kept.
   static constexpr uint32_t in_hand_placed = 1;

@@ -215,8 +215,8 @@ TEST(UndoRecord, ARecorderPastItsLimitGivesUpAndThePassGoesOn) {
 
 TEST(UndoRecord, WhereverTheRecorderGivesUpThePassEndsAsWithoutIt) {
   // Packets of 0 to 23 bytes, some inside their records and some not, every third red. The limits
-  // step through the points where the bytes, the runs of numbers or the runs of lengths need
-  // room, or the packets taken out: the store ends the same whatever the limit, and a record that
+  // step through the points where the states, the runs of numbers or the packets taken out need
+  // room: the store ends the same whatever the limit, and a record that
   // fits undoes the step.
   const auto varied = [] {
     std::vector<bytes> packets;
@@ -291,9 +291,9 @@ TEST(UndoRecord, AStepOverEveryPacketKeepsItsBytesAndEightBytesAPacket) {
     const std::unique_ptr<undo_record> record = recorder.finish(s.store);
     ASSERT_NE(record, nullptr);
     EXPECT_LE(record->memory(), uint64_t{count} * (12 * 12 / 10 + 8));
-    // Every packet keeps its length and follows the one before: the record is the bytes, give or
-    // take a page.
-    EXPECT_LE(record->memory(), uint64_t{count} * 12 + 2 * 4096);
+    // Every packet follows the one before: the record is the states (a length of 4 bytes and the
+    // bytes), give or take a page.
+    EXPECT_LE(record->memory(), uint64_t{count} * (4 + 12) + 2 * 4096);
     const auto after = state_of(s.store);
     ASSERT_TRUE(record->revert(s.store));
     EXPECT_EQ(state_of(s.store), before);
