@@ -95,8 +95,8 @@ bool undo_record::empty() const {
 }
 
 uint64_t undo_record::memory() const {
-  return sizeof(undo_record) + colours_.memory() + runs_.memory() + bytes_.memory() + taken_out_.memory() + put_in_.memory() +
-         (applied_ ? owned_applied_ : owned_reverted_);
+  return sizeof(undo_record) + colours_.memory() + runs_.memory() + bytes_.memory() +
+         taken_out_.memory() + put_in_.memory() + (applied_ ? owned_applied_ : owned_reverted_);
 }
 
 bool undo_record::revert(PAKETS& store) {

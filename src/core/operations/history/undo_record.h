@@ -61,8 +61,8 @@ class undo_record {
   // A state kept of a packet changed in place: its bit length (4 bytes, in the byte order of the
   // machine) and then its bytes. The record never leaves this program.
   static constexpr std::size_t state_header = sizeof(uint32_t);
-  // The states are counted from 0, in their order in the byte buffer. From state `state` on they are those of packets `number`, `number` + 1,
-  // and so on, up to the next run.
+  // The states are counted from 0, in their order in the byte buffer. From state `state` on they
+  // are those of packets `number`, `number` + 1, and so on, up to the next run.
   struct number_run {
     uint32_t state;
     uint32_t number;

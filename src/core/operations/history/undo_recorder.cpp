@@ -151,9 +151,8 @@ bool undo_recorder::grow_snapshot(std::size_t bytes) {
   if (record_ == nullptr) return false;
   sync_snapshots();
   undo_record& r = *record_;
-  const bool grown =
-      r.bytes_.room() >= state_header + bytes + slack ||
-      r.bytes_.reserve(r.bytes_.size() + state_header + bytes + slack);
+  const bool grown = r.bytes_.room() >= state_header + bytes + slack ||
+                     r.bytes_.reserve(r.bytes_.size() + state_header + bytes + slack);
   // The buffer may have moved: the cursor follows it before anything reads it.
   reload_snapshots();
   if (!grown || over_limit()) {
@@ -236,7 +235,7 @@ bool undo_recorder::over_limit() {
     reload_snapshots();
   }
   const undo_record& r = *record_;
-  return r.colours_.memory() + r.runs_.memory() + r.bytes_.memory() +
-             r.taken_out_.memory() + r.put_in_.memory() + owned_ >
+  return r.colours_.memory() + r.runs_.memory() + r.bytes_.memory() + r.taken_out_.memory() +
+             r.put_in_.memory() + owned_ >
          limit_;
 }
