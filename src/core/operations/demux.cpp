@@ -28,24 +28,18 @@ void remove_band(xpaket& p, uint32_t first, uint32_t last) {
 void demux(PAKETS& store, const scope& s, demux_params params, pass& run) {
   const uint32_t first = params.first;
   const uint32_t last = params.last < first ? first : params.last;
-  rebuild_store(store, run, [&](xpaket* p, new_numbering& next) {
-    if (!s.contains(*p)) {
-      next.append(p);
-      return;
-    }
+  map_store(store, run, [&](xpaket& p, const auto& change) {
+    if (!s.contains(p)) return true;
     if (params.keep) {
-      if (p->byte_length() <= first) {
-        run.delete_paket(p);
-        return;
-      }
-      changing(run, *p);
-      keep_band(*p, first, last);
+      if (p.byte_length() <= first) return false;
+      change();
+      keep_band(p, first, last);
     } else {
-      if (p->byte_length() > first) changing(run, *p);
-      remove_band(*p, first, last);
+      if (p.byte_length() > first) change();
+      remove_band(p, first, last);
     }
-    next.append(p);
     ++run.result.changed;
+    return true;
   });
   if (run.result.changed != 0 || run.result.deleted != 0) run.result.modified = true;
 }

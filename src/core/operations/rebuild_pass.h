@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -124,4 +125,104 @@ inline void changing(pass& run, const xpaket& p) {
 template <typename Visit>
 void rebuild_store(PAKETS& store, pass& run, Visit&& visit) {
   rebuild_store(store, run, std::forward<Visit>(visit), [](new_numbering&) {});
+}
+
+namespace map_detail {
+
+// The walk of map_store from slot `at` on, keeping nothing: `next` has numbered the packets that
+// stay among those before.
+template <typename Visit>
+void walk(PAKETS& store, pass& run, Visit& visit, new_numbering& next, uint32_t& at) {
+  const auto count = static_cast<uint32_t>(store.size());
+  const auto change = [] {};
+  for (; at < count && run.running; ++at) {
+    if (count - at > rebuild_look_ahead) prefetch_paket(store.slot(at + rebuild_look_ahead));
+    xpaket* const p = store.slot(at);
+    next.consume();
+    if (visit(*p, change)) {
+      next.append(p);
+    } else {
+      run.delete_paket(p);
+    }
+    ++run.result.processed;
+    run.step_progress();
+  }
+}
+
+// The same keeping the state from before of every packet that announces a change, and the
+// packets dropped. The cursor lives in registers; should the recorder give up, the walk goes on
+// without it.
+template <typename Visit>
+void walk_recording(PAKETS& store, pass& run, Visit& visit, new_numbering& next, uint32_t& at) {
+  undo_recorder& recorder = *run.recorder;
+  undo_recorder::snapshot_cursor kept = recorder.open_snapshots();
+  const auto count = static_cast<uint32_t>(store.size());
+  try {
+    for (; at < count && run.running && kept.live(); ++at) {
+      if (count - at > rebuild_look_ahead) prefetch_paket(store.slot(at + rebuild_look_ahead));
+      xpaket* const p = store.slot(at);
+      next.consume();
+      bool snapped = false;
+      [[maybe_unused]] const uint32_t colour = p->colour;
+      const auto change = [&] {
+        if (snapped || !kept.live()) return;
+        snapped = true;
+        const uint32_t n = p->byte_length();
+        if (!kept.fits(n)) {
+          kept = recorder.grow_snapshots(kept, n);
+          if (!kept.live()) return;  // p on without its state; the rest without states
+        }
+        if (!kept.keep(recorder, at, *p, n)) kept = {};
+      };
+      const bool stays = visit(*p, change);
+      assert(p->colour == colour);
+      if (stays) {
+        next.append(p);
+      } else {
+        // The record keeps p; it may give up there, taking the cursor's bytes with it.
+        recorder.close_snapshots(kept);
+        recorder.take_out(at, p);
+        ++run.result.deleted;
+        kept = recorder.open_snapshots();
+      }
+      ++run.result.processed;
+      run.step_progress();
+    }
+  } catch (...) {
+    recorder.close_snapshots(kept);
+    throw;
+  }
+  recorder.close_snapshots(kept);
+}
+
+}  // namespace map_detail
+
+// The pass of the operations that change or drop each packet on its own, without holding any
+// aside or making new ones (the demultiplexer). It walks the store in packet-number order while
+// run.running is set and renumbers the packets that stay from 0.
+//
+// visit(p, change) returns whether p stays; a packet dropped is destroyed and counted as deleted.
+// Before it first changes p's bytes or length, visit calls change(); it never changes p's colour.
+// After each visit the pass raises run.result.processed and calls run.step_progress(). The packets
+// the walk did not reach (Cancel) follow the new numbering in their old order. If visit throws,
+// p (which may have changed since change()) counts as not reached and the exception goes on.
+//
+// With run.recorder set, the recorder keeps the state from before of every packet announced, and
+// the packets dropped.
+template <typename Visit>
+void map_store(PAKETS& store, pass& run, Visit&& visit) {
+  new_numbering next(store);
+  uint32_t at = 0;  // the next slot the walk reaches
+  run.running = true;
+  try {
+    if (run.recorder != nullptr) map_detail::walk_recording(store, run, visit, next, at);
+    // Also the rest after the recorder gave up.
+    map_detail::walk(store, run, visit, next, at);
+  } catch (...) {
+    next.finish(at);
+    run.running = false;
+    throw;
+  }
+  next.finish(at);
+  run.running = false;
 }

@@ -57,21 +57,15 @@ void undo_recorder::drop(xpaket* p) {
     delete p;
     return;
   }
-  undo_record& r = *record_;
   if (p == in_hand_) {
     if ((in_hand_flags_ & in_hand_snapped) != 0) {
       colour_changed(in_hand_number_, *p, in_hand_colour_);
     }
-    if (record_ != nullptr && (r.taken_out_.has_room() || grow_array(r.taken_out_))) {
-      (void)r.taken_out_.push_back({in_hand_number_, 0, p});
-      in_hand_flags_ |= in_hand_dropped;
-      owned_ += packet_memory(p->byte_length());
-      if (over_limit()) give_up();  // destroys p with the rest
-      return;
-    }
-    delete p;
+    in_hand_flags_ |= in_hand_dropped;
+    take_out(in_hand_number_, p);
     return;
   }
+  undo_record& r = *record_;
   const auto at = find_held(p);
   if (at == held_.end()) {
     delete p;  // made by the pass and never numbered
@@ -89,6 +83,16 @@ void undo_recorder::drop(xpaket* p) {
   record_->taken_out_[entry].moved = 0;
   owned_ += packet_memory(p->byte_length());
   if (over_limit()) give_up();
+}
+
+void undo_recorder::take_out(uint32_t number, xpaket* p) {
+  if (record_ == nullptr || (!record_->taken_out_.has_room() && !grow_array(record_->taken_out_))) {
+    delete p;
+    return;
+  }
+  (void)record_->taken_out_.push_back({number, 0, p});
+  owned_ += packet_memory(p->byte_length());
+  if (over_limit()) give_up();  // destroys p with the rest
 }
 
 bool undo_recorder::snapshot_slowly(uint32_t number, const xpaket& p) {

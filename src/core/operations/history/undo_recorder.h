@@ -153,6 +153,10 @@ class undo_recorder {
   // The pass is done with p, which it took out of the store or made: the record keeps a packet of
   // the store and the others are destroyed.
   void drop(xpaket* p);
+  // A walk that numbers the packets itself (map_store) took packet `number` (p) out of the store
+  // and is done with it: the record keeps it, or it is destroyed when the recorder gave up or does
+  // so now.
+  void take_out(uint32_t number, xpaket* p);
   // The pass is about to change p, the packet visited or one it holds aside.
   void changing(const xpaket& p) {
     if (&p == in_hand_) {

@@ -18,6 +18,7 @@
 #include "core/operations/history/undo_recorder.h"
 #include "core/operations/in_place_pass.h"
 #include "core/operations/quick_filter.h"
+#include "core/operations/rebuild_pass.h"
 #include "core/operations/search.h"
 #include "support/test_store.h"
 
@@ -122,22 +123,42 @@ class stingy_paket : public xpaket {
 };
 
 TEST(UndoRecord, AChangeThatThrowsAfterAlteringALengthIsUndone) {
-  test_store s = store_of(50, 12);
-  const auto before = state_of(s.store);
-  undo_recorder recorder(s.store, UINT64_MAX);
-  pass run;
-  run.recorder = &recorder;
-  EXPECT_THROW(change_in_place(s.store, scope{}, run,
-                               [k = 0](xpaket& p) mutable {
-                                 p.resize(8 * 5);
-                                 if (++k == 20) throw std::bad_alloc();
-                                 return 1;
-                               }),
-               std::bad_alloc);
-  const std::unique_ptr<undo_record> record = recorder.finish(s.store);
-  ASSERT_NE(record, nullptr);
-  ASSERT_TRUE(record->revert(s.store));
-  EXPECT_EQ(state_of(s.store), before);
+  // The 20th packet changed throws after its length changed; the map walk also drops every third
+  // packet.
+  const pass_case cases[] = {
+      {"in place",
+       [](PAKETS& st, pass& run) {
+         change_in_place(st, scope{}, run, [k = 0](xpaket& p) mutable {
+           p.resize(8 * 5);
+           if (++k == 20) throw std::bad_alloc();
+           return 1;
+         });
+       }},
+      {"map walk",
+       [](PAKETS& st, pass& run) {
+         map_store(st, run, [k = 0](xpaket& p, const auto& change) mutable {
+           if (k++ % 3 == 0) return false;
+           change();
+           p.resize(8 * 5);
+           if (k == 20) throw std::bad_alloc();
+           return true;
+         });
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test_store s = store_of(50, 12);
+    const auto before = state_of(s.store);
+    undo_recorder recorder(s.store, UINT64_MAX);
+    pass run;
+    run.recorder = &recorder;
+    EXPECT_THROW(c.step(s.store, run), std::bad_alloc);
+    EXPECT_EQ(s.store.size() + static_cast<std::size_t>(run.result.deleted), 50u);
+    const std::unique_ptr<undo_record> record = recorder.finish(s.store);
+    ASSERT_NE(record, nullptr);
+    ASSERT_TRUE(record->revert(s.store));
+    EXPECT_EQ(state_of(s.store), before);
+  }
 }
 
 TEST(UndoRecord, AnUndoThatCannotGrowAPacketLeavesTheStoreAsItWas) {
