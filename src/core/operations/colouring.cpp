@@ -14,7 +14,8 @@ bool unmark_paket(PAKETS& store, uint32_t number, undo_recorder* recorder) {
 }
 
 void select_all(PAKETS& store, uint32_t colour, undo_recorder* recorder) {
-  for (const auto& [number, p] : store) recolour(*p, number, colour, recorder);
+  colour_keeper keeper(recorder);
+  for (const auto& [number, p] : store) keeper.recolour(*p, number, colour);
 }
 
 void unselect_all(PAKETS& store, undo_recorder* recorder) {
@@ -22,13 +23,15 @@ void unselect_all(PAKETS& store, undo_recorder* recorder) {
 }
 
 void unselect_colour(PAKETS& store, uint32_t colour, undo_recorder* recorder) {
+  colour_keeper keeper(recorder);
   for (const auto& [number, p] : store) {
-    if (p->colour == colour) recolour(*p, number, colour_white, recorder);
+    if (p->colour == colour) keeper.recolour(*p, number, colour_white);
   }
 }
 
 void invert_selection(PAKETS& store, uint32_t colour, undo_recorder* recorder) {
+  colour_keeper keeper(recorder);
   for (const auto& [number, p] : store) {
-    recolour(*p, number, p->colour == colour_white ? colour : colour_white, recorder);
+    keeper.recolour(*p, number, p->colour == colour_white ? colour : colour_white);
   }
 }

@@ -129,13 +129,21 @@ bool undo_record::reapply(PAKETS& store) {
 
 void undo_record::exchange_colours(PAKETS& store, bool back) {
   // Newest first going back, oldest first going forth: a packet recoloured twice comes out right.
+  // The packets of the entries a few ahead are asked for before they are reached.
+  colour_entry* const first = colours_.begin();
+  colour_entry* const last = colours_.end();
+  constexpr auto ahead = static_cast<std::ptrdiff_t>(look_ahead);
   if (back) {
-    for (auto e = colours_.end(); e != colours_.begin();) {
+    for (colour_entry* e = last; e != first;) {
       --e;
+      if (e - first >= ahead) prefetch_paket(store.slot(e[-ahead].number));
       std::swap(store.slot(e->number)->colour, e->colour);
     }
   } else {
-    for (colour_entry& e : colours_) std::swap(store.slot(e.number)->colour, e.colour);
+    for (colour_entry* e = first; e != last; ++e) {
+      if (last - e > ahead) prefetch_paket(store.slot(e[ahead].number));
+      std::swap(store.slot(e->number)->colour, e->colour);
+    }
   }
 }
 

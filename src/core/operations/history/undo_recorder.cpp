@@ -125,6 +125,24 @@ void undo_recorder::close_snapshots(snapshot_cursor cursor) {
   if (record_ != nullptr && cursor.live()) snapshots_ = cursor;
 }
 
+undo_recorder::colour_cursor undo_recorder::open_colours() {
+  if (record_ == nullptr) return {};
+  record_array<undo_record::colour_entry>& colours = record_->colours_;
+  return {colours.end(), colours.begin() + colours.capacity()};
+}
+
+undo_recorder::colour_cursor undo_recorder::grow_colours(colour_cursor cursor) {
+  close_colours(cursor);
+  if (record_ == nullptr || !grow_array(record_->colours_)) return {};
+  return open_colours();
+}
+
+void undo_recorder::close_colours(colour_cursor cursor) {
+  if (record_ == nullptr || cursor.next == nullptr) return;
+  record_array<undo_record::colour_entry>& colours = record_->colours_;
+  colours.resize(static_cast<std::size_t>(cursor.next - colours.begin()));
+}
+
 bool undo_recorder::start_run(uint32_t state, uint32_t number) {
   record_array<undo_record::number_run>& runs = record_->runs_;
   // A run no state followed gives way.

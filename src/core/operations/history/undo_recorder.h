@@ -118,6 +118,18 @@ class undo_recorder {
   [[nodiscard]] snapshot_cursor grow_snapshots(snapshot_cursor cursor, uint32_t n);
   void close_snapshots(snapshot_cursor cursor);
 
+  // Where a colouring walk writes the colours it replaces: the next entry of the record and the
+  // end of its room. The walk holds it in registers, since it may write once per packet, and hands
+  // it back when it ends (close_colours) or has no room left (grow_colours, which returns a cursor
+  // without entries when the recorder gave up).
+  struct colour_cursor {
+    undo_record::colour_entry* next = nullptr;
+    undo_record::colour_entry* end = nullptr;
+  };
+  [[nodiscard]] colour_cursor open_colours();
+  [[nodiscard]] colour_cursor grow_colours(colour_cursor cursor);
+  void close_colours(colour_cursor cursor);
+
   // Packet `number` is about to change its colour from `old`.
   void recolour(uint32_t number, uint32_t old) {
     if (record_ == nullptr) return;

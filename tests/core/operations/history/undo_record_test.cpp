@@ -236,9 +236,9 @@ TEST(UndoRecord, ARecorderPastItsLimitGivesUpAndThePassGoesOn) {
 
 TEST(UndoRecord, WhereverTheRecorderGivesUpThePassEndsAsWithoutIt) {
   // Packets of 0 to 23 bytes, some inside their records and some not, every third red. The limits
-  // step through the points where the states, the runs of numbers or the packets taken out need
-  // room: the store ends the same whatever the limit, and a record that
-  // fits undoes the step.
+  // step through the points where the states, the runs of numbers, the old colours or the packets
+  // taken out need room: the store ends the same whatever the limit, and a record that fits undoes
+  // the step.
   const auto varied = [] {
     std::vector<bytes> packets;
     std::vector<uint32_t> colours;
@@ -263,6 +263,8 @@ TEST(UndoRecord, WhereverTheRecorderGivesUpThePassEndsAsWithoutIt) {
        [](PAKETS& st, pass& run) {
          demux(st, scope{false, red}, {true, 2, 9}, run);
        }},
+      {"invert the selection",
+       [](PAKETS& st, pass& run) { invert_selection(st, blue, run.recorder); }},
   };
   for (const auto& c : cases) {
     test_store plain = varied();
