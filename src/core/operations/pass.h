@@ -66,7 +66,8 @@ class pass {
   void drop_pending_steps() { pending_ = 0; }
   // Keeps what the pass changes, for undo; set by whoever runs the pass, who owns it. The walkers
   // (in_place_pass.h, colour_pass.h, rebuild_pass.h) report to it; operations only say what they
-  // change in a rebuild (changing, in rebuild_pass.h) and destroy packets through delete_paket.
+  // change in a map or rebuild walk (the change they are handed, or changing, in
+  // rebuild_pass.h) and destroy packets through delete_paket.
   undo_recorder* recorder = nullptr;
 
   // Destroys a packet record that the caller has taken out of (or never put into) the store, and
