@@ -35,6 +35,7 @@ std::unique_ptr<undo_record> undo_recorder::finish(const PAKETS& store) {
   if (record_ == nullptr) return nullptr;
   sync_snapshots();
   undo_record& r = *record_;
+  r.states_ = states_before(snapshots_.next_number);
   // A run that no state followed.
   if (!r.runs_.empty() && r.runs_.back().state == r.states_) r.runs_.pop_back();
   r.size_after_ = store.size();
@@ -143,7 +144,16 @@ void undo_recorder::close_colours(colour_cursor cursor) {
   colours.resize(static_cast<std::size_t>(cursor.next - colours.begin()));
 }
 
-bool undo_recorder::start_run(uint32_t state, uint32_t number) {
+uint32_t undo_recorder::states_before(uint32_t next_number) const {
+  const record_array<undo_record::number_run>& runs = record_->runs_;
+  // Before the first run, state i is that of packet i.
+  if (runs.empty()) return next_number;
+  const undo_record::number_run& last = runs[runs.size() - 1];
+  return last.state + (next_number - last.number);
+}
+
+bool undo_recorder::start_run(uint32_t next_number, uint32_t number) {
+  const uint32_t state = states_before(next_number);
   record_array<undo_record::number_run>& runs = record_->runs_;
   // A run no state followed gives way.
   if (!runs.empty() && runs.back().state == state) {
@@ -159,14 +169,12 @@ void undo_recorder::sync_snapshots() {
   if (!snapshots_.live()) return;
   undo_record& r = *record_;
   r.bytes_.resize(static_cast<std::size_t>(snapshots_.bytes - r.bytes_.data()));
-  r.states_ = snapshots_.state;
 }
 
 void undo_recorder::reload_snapshots() {
   undo_record& r = *record_;
   snapshots_.bytes = r.bytes_.data() + r.bytes_.size();
   snapshots_.bytes_end = r.bytes_.data() + std::max(r.bytes_.capacity(), slack) - slack;
-  snapshots_.state = r.states_;
 }
 
 bool undo_recorder::grow_snapshot(std::size_t bytes) {

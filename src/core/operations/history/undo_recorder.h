@@ -64,8 +64,9 @@ class undo_recorder {
   // gave up. It may be empty: the step changed nothing.
   [[nodiscard]] std::unique_ptr<undo_record> finish(const PAKETS& store);
 
-  // Where the in-place walk writes the states it keeps: the next bytes of the record and their
-  // end, how many states it kept and the number that continues the last run. The walk holds it in
+  // Where the in-place walk writes the states it keeps: the next bytes of the record, their end
+  // and the number that continues the last run of numbers (how many states there are follows from
+  // it and the last run). The walk holds it in
   // registers, since it writes once per packet, and hands it back when it ends (close_snapshots)
   // or needs room (grow_snapshots). Without bytes when the recorder gave up. The buffer goes on
   // for `slack` bytes past bytes_end, so that a small packet's bytes go in as one piece.
@@ -76,7 +77,6 @@ class undo_recorder {
   struct snapshot_cursor {
     uint8_t* bytes = nullptr;
     uint8_t* bytes_end = nullptr;
-    uint32_t state = 0;
     uint32_t next_number = 0;
 
     [[nodiscard]] bool live() const { return bytes != nullptr; }
@@ -100,16 +100,14 @@ class undo_recorder {
     // Keeps the state of packet `number` (p, n bytes), which must fit; false when the recorder
     // gave up.
     bool keep(undo_recorder& recorder, uint32_t number, const xpaket& p, uint32_t n) {
-      if (number != next_number && !recorder.start_run(state, number)) return false;
+      if (number != next_number && !recorder.start_run(next_number, number)) return false;
       put_state(bytes, p, n);
-      ++state;
       next_number = number + 1;
       return true;
     }
     // The state kept last (of a packet of n bytes) is not needed: its packet is as it was.
     void drop_last(uint32_t n) {
       bytes -= state_header + n;
-      --state;
       --next_number;
     }
   };
@@ -197,7 +195,6 @@ class undo_recorder {
     const uint32_t n = p.byte_length();
     if (number == snapshots_.next_number && snapshots_.fits(n)) {
       snapshot_cursor::put_state(snapshots_.bytes, p, n);
-      ++snapshots_.state;
       ++snapshots_.next_number;
       return true;
     }
@@ -205,8 +202,11 @@ class undo_recorder {
   }
   // The same for a state that needs room, or starts a run of numbers.
   bool snapshot_slowly(uint32_t number, const xpaket& p);
-  // The states from `state` on are those of packets `number` on; false when it gave up.
-  bool start_run(uint32_t state, uint32_t number);
+  // The states from the next one on (the last run would go on with packet `next_number`) are
+  // those of packets `number` on; false when it gave up.
+  bool start_run(uint32_t next_number, uint32_t number);
+  // How many states there are while the last run would go on with packet `next_number`.
+  [[nodiscard]] uint32_t states_before(uint32_t next_number) const;
   void changing_held(const xpaket& p);
   // Makes room for the state of a packet of n bytes more; false when the recorder gave up.
   bool grow_snapshot(std::size_t bytes);
