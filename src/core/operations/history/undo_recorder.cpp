@@ -96,12 +96,6 @@ void undo_recorder::take_out(uint32_t number, xpaket* p) {
   if (over_limit()) give_up();  // destroys p with the rest
 }
 
-bool undo_recorder::snapshot_slowly(uint32_t number, const xpaket& p) {
-  const uint32_t n = p.byte_length();
-  if (!snapshots_.fits(n) && !grow_snapshot(n)) return false;
-  return snapshots_.keep(*this, number, p, n);
-}
-
 void undo_recorder::changing_held(const xpaket& p) {
   const auto at = find_held(&p);
   // A packet the pass made has no state before the step.

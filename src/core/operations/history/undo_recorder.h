@@ -66,10 +66,10 @@ class undo_recorder {
 
   // Where the in-place walk writes the states it keeps: the next bytes of the record, their end
   // and the number that continues the last run of numbers (how many states there are follows from
-  // it and the last run). The walk holds it in
-  // registers, since it writes once per packet, and hands it back when it ends (close_snapshots)
-  // or needs room (grow_snapshots). Without bytes when the recorder gave up. The buffer goes on
-  // for `slack` bytes past bytes_end, so that a small packet's bytes go in as one piece.
+  // it and the last run). The walk holds it in registers, since it writes once per packet, and
+  // hands it back when it ends (close_snapshots) or needs room (grow_snapshots). Without bytes when
+  // the recorder gave up. The buffer goes on for `slack` bytes past bytes_end, so that a small
+  // packet's bytes go in as one piece.
   static constexpr std::size_t slack = xpaket::inline_bytes;
   static constexpr std::size_t state_header = undo_record::state_header;
   // How far ahead of its bytes the cursor asks for the record's memory, to be written.
@@ -189,19 +189,12 @@ class undo_recorder {
     uint32_t colour;    // its colour before the step, when snapped
   };
 
-  // Keeps the state of packet `number` (p) for a rebuild; false when the recorder gave up. Most
-  // states continue the last run of numbers.
+  // Keeps the state of packet `number` (p) for a rebuild; false when the recorder gave up.
   bool snapshot(uint32_t number, const xpaket& p) {
     const uint32_t n = p.byte_length();
-    if (number == snapshots_.next_number && snapshots_.fits(n)) {
-      snapshot_cursor::put_state(snapshots_.bytes, p, n);
-      ++snapshots_.next_number;
-      return true;
-    }
-    return snapshot_slowly(number, p);
+    if (!snapshots_.fits(n) && !grow_snapshot(n)) return false;
+    return snapshots_.keep(*this, number, p, n);
   }
-  // The same for a state that needs room, or starts a run of numbers.
-  bool snapshot_slowly(uint32_t number, const xpaket& p);
   // The states from the next one on (the last run would go on with packet `next_number`) are
   // those of packets `number` on; false when it gave up.
   bool start_run(uint32_t next_number, uint32_t number);
