@@ -154,29 +154,3 @@ TEST(RebuildStore, DeletingEverythingEmptiesTheStore) {
   rebuild_store(empty.store, run, [&](xpaket* p, new_numbering&) { run.delete_paket(p); });
   EXPECT_TRUE(empty.store.empty());
 }
-
-TEST(MapStore, PacketsNotReachedFollowThoseKeptWhetherByCancelOrAThrow) {
-  // Odd packets are dropped; the walk stops at packet 3.
-  for (const bool by_throw : {false, true}) {
-    test_store s(numbered(6));
-    pass run;
-    run.step = [&run, by_throw] {
-      if (!by_throw && run.result.processed == 3) run.running = false;
-    };
-    const auto walk = [&] {
-      map_store(s.store, run, [&](xpaket& p, const auto&) {
-        if (by_throw && p.bytes()[0] == 3) throw std::runtime_error("visit");
-        return p.bytes()[0] % 2 == 0;
-      });
-    };
-    if (by_throw) {
-      EXPECT_THROW(walk(), std::runtime_error);
-    } else {
-      walk();
-    }
-    EXPECT_EQ(s.contents(), (contents{{0}, {2}, {3}, {4}, {5}})) << by_throw;
-    EXPECT_TRUE(s.numbered_from_zero());
-    EXPECT_EQ(run.result.deleted, 1);
-    EXPECT_FALSE(run.running);
-  }
-}
